@@ -1,0 +1,146 @@
+#include "app/app.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QTime>
+
+#include "app/drive_select.h"
+#include "app/loading.h"
+#include "app/main_window.h"
+#include "config/lang_editor.h"
+#include "config/options_window.h"
+#include "console/console_lists.h"
+#include "console/console_window.h"
+#include "console/dispatcher.h"
+#include "console/variable_rules.h"
+#include "export/bookmarks_window.h"
+#include "export/html_file_list.h"
+#include "export/small_css.h"
+#include "platform/file_ops.h"
+#include "platform/paths.h"
+#include "tools/batch_window.h"
+#include "tools/copy_windows.h"
+#include "tools/hex_calc.h"
+#include "tools/hex_viewer.h"
+#include "tools/mask_select.h"
+#include "tools/search_window.h"
+#include "ui/byte_text.h"
+
+namespace {
+
+// Creates one window and runs its creation step, which sees only the windows made before it.
+template <typename Window>
+Window* Create(App& app) {
+  auto* window = new Window(app);
+  window->FormCreate();
+  return window;
+}
+
+}  // namespace
+
+App::App(Options options) : options_(std::move(options)) {
+  program_dir_ = options_.program_dir.empty() ? platform::ProgramDir() : options_.program_dir;
+  if (options_.dialogs != nullptr) {
+    dialogs_ = options_.dialogs;
+  } else {
+    own_dialogs_ = std::make_unique<QtDialogs>();
+    dialogs_ = own_dialogs_.get();
+  }
+}
+
+void App::CreateWindows() {
+  Form1 = Create<TForm1>(*this);
+  frmConsole = Create<TfrmConsole>(*this);
+  MaskSelect = Create<TMaskSelect>(*this);
+  frmBatch = Create<TfrmBatch>(*this);
+  frmBookMarks = Create<TfrmBookMarks>(*this);
+  frmLoading = Create<TfrmLoading>(*this);
+  frmHTMLFileList = Create<TfrmHTMLFileList>(*this);
+  Optionz = Create<TOptionz>(*this);
+  frmHexEditor = Create<TfrmHexEditor>(*this);
+  frmSearch = Create<TfrmSearch>(*this);
+  frmLangEdit = Create<TfrmLangEdit>(*this);
+  frmConsoleComs = Create<TfrmConsoleComs>(*this);
+  frmConsoleVars = Create<TfrmConsoleVars>(*this);
+  frmHexCalc = Create<TfrmHexCalc>(*this);
+  frmCopyFile = Create<TfrmCopyFile>(*this);
+  frmMassCopy = Create<TfrmMassCopy>(*this);
+  frmSmallCss = Create<TfrmSmallCss>(*this);
+  frmDriveSel = Create<TfrmDriveSel>(*this);
+  frmComz = Create<TfrmComz>(*this);
+}
+
+App::~App() {
+  // Released in the reverse order of creation; no closing steps run here.
+  QWidget* windows[] = {frmComz,      frmDriveSel,    frmSmallCss,     frmMassCopy, frmCopyFile,
+                        frmHexCalc,   frmConsoleVars, frmConsoleComs,  frmLangEdit, frmSearch,
+                        frmHexEditor, Optionz,        frmHTMLFileList, frmLoading,  frmBookMarks,
+                        frmBatch,     MaskSelect,     frmConsole,      Form1};
+  for (QWidget* w : windows) delete w;
+}
+
+QString App::Str(int n) const {
+  return BytesToText(Lang.Entry(n));
+}
+
+void App::PrintLine(std::string_view line) {
+  if (frmConsole != nullptr) {
+    frmConsole->PrintLine(line);
+  } else {
+    EchoLine(line);
+  }
+}
+
+void App::EchoLine(std::string_view line) {
+  if (options_.echo) options_.echo(std::string(line));
+}
+
+void App::ExecuteCommandLine(const std::string& line) {
+  console::ExecuteCommandLine(*this, line);
+}
+
+std::string App::ReplaceVariables(std::string_view text) {
+  console::VariableSource source;
+  source.start_button = TextToBytes(Str(81));
+  source.current_dir = CurrentDir;
+  source.program_dir = program_dir_;
+  source.current_file = CurrentFile;
+  source.date = [] {
+    return TextToBytes(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+  };
+  source.time = [] {
+    return TextToBytes(QLocale::system().toString(QTime::currentTime(), QLocale::LongFormat));
+  };
+  source.system_dir = [] { return platform::SystemDir(); };
+  source.ask_input = [this] {
+    return TextToBytes(dialogs().InputBox(kAppTitle, {}, {}).value_or(QString()));
+  };
+  source.ask_open_file = [this] { return TextToBytes(dialogs().OpenFileName({})); };
+  source.ask_save_file = [this] { return TextToBytes(dialogs().SaveFileName({})); };
+  source.print = [this](const std::string& line) { PrintLine(line); };
+  source.read_external = [this]() -> std::optional<std::vector<std::string>> {
+    const auto text = platform::ReadWholeFile(program_dir_ + console::kVarFileName);
+    if (!text) return std::nullopt;
+    return platform::SplitLines(*text);
+  };
+  return console::ReplaceVariables(text, source);
+}
+
+void App::Show(QWidget* window) {
+  if (batch() || window == nullptr) return;
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+void App::ReportError(const QString& text) {
+  dialogs_->ErrorReport(text);
+}
+
+void App::Guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    ReportError(BytesToText(e.what()));
+  }
+}

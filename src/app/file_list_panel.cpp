@@ -1,0 +1,166 @@
+// The file list panel of the main window: the scan, the tree's notification, clicks on entries
+// and the selection commands.
+
+#include <QAction>
+#include <QDateTime>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QLocale>
+
+#include "app/app.h"
+#include "app/listing_rules.h"
+#include "app/loading.h"
+#include "app/main_window.h"
+#include "platform/file_ops.h"
+#include "platform/launch.h"
+#include "platform/paths.h"
+#include "ui/byte_text.h"
+#include "ui/dir_tree.h"
+#include "ui/file_list_model.h"
+
+std::size_t TForm1::FillFileList(const std::string& path) {
+  std::vector<std::string> entries = fListModel->Entries();
+  const std::size_t found = app::FillFileList(path, app_.FileMask, entries);
+  fListModel->SetEntries(std::move(entries));
+  return found;
+}
+
+void TForm1::ShowListing(std::size_t count, bool with_space) {
+  if (count == 0) {
+    status_panels_[0]->setText(app_.Str(53) + " 0");
+    return;
+  }
+  status_panels_[0]->setText(app_.Str(53) + (with_space ? " " : "") + QString::number(count));
+  status_panels_[1]->setText(SearchLine->text());
+}
+
+void TForm1::ScanDirectory1Click() {
+  const std::string line = TextToBytes(SearchLine->text());
+  if (app::IsSearchResultsPath(line)) {
+    if (app_.SearchResults) {
+      fListModel->SetEntries(*app_.SearchResults);
+      app_.CurrentDir.clear();
+    } else {
+      app_.dialogs().MessageBox(app_.Str(92), app_.Str(1), MsgIcon::kError, MsgButtons::kOk);
+      app_.PrintLine("> No search results");
+    }
+    app_.PrintLine("> Asked for last search result");
+    return;
+  }
+  LoadingIndicator loading(app_);
+  if (platform::DirectoryExists(line)) {
+    fListModel->Clear();
+    ShowListing(FillFileList(line), false);
+  } else {
+    app_.dialogs().MessageBox(app_.Str(9), app_.Str(1), MsgIcon::kError, MsgButtons::kOk);
+    status_panels_[1]->setText(app_.Str(10));
+  }
+  DirList->SetDirectory(line);
+  app_.CurrentDir = TextToBytes(SearchLine->text());
+  app_.Settings().Write(config::keys::kLastDir, app_.CurrentDir);
+  loading.Hide();
+  app_.PrintLine("> " + app_.CurrentDir);
+}
+
+void TForm1::DirListChange() {
+  const std::string path = app::TreeDirToPath(DirList->Directory());
+  SearchLine->setText(BytesToText(path));
+  if (!platform::DirectoryExists(path)) {
+    app_.dialogs().MessageBox(app_.Str(4), app_.Str(2), MsgIcon::kError, MsgButtons::kOk);
+    status_panels_[1]->setText(app_.Str(5));
+    return;
+  }
+  fListModel->Clear();
+  const std::size_t count = FillFileList(path);
+  ShowListing(count, true);
+  if (count > 0) app_.CurrentDir = path;
+}
+
+void TForm1::gobtnClick() {
+  ScanDirectory1Click();
+  platform::PlaySoundAsync("click.wav");
+}
+
+void TForm1::btnUpOnDirClick() {
+  SearchLine->setText(BytesToText(app::ParentPath(TextToBytes(SearchLine->text()))));
+  ScanDirectory1Click();
+}
+
+const std::vector<std::string>& TForm1::Entries() const {
+  return fListModel->Entries();
+}
+
+std::vector<int> TForm1::SelectedRows() const {
+  std::vector<int> rows;
+  for (const QModelIndex& index : fList->selectionModel()->selectedIndexes()) {
+    rows.push_back(index.row());
+  }
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+int TForm1::CurrentRow() const {
+  const QModelIndex index = fList->currentIndex();
+  return index.isValid() ? index.row() : -1;
+}
+
+void TForm1::SetCurrentRow(int row) {
+  fList->selectionModel()->setCurrentIndex(row < 0 ? QModelIndex() : fListModel->index(row),
+                                           QItemSelectionModel::NoUpdate);
+}
+
+void TForm1::fListClick() {
+  const int row = CurrentRow();
+  if (row < 0 || app::IsSearchResultsPath(app_.CurrentDir)) return;
+  const std::string& entry = fListModel->Entry(row);
+  app_.CurrentFile = app_.CurrentDir + entry;
+  if (entry == "../") {
+    status_panels_[2]->setText(app_.Str(77));
+  } else if (entry.find(platform::kPathDelim) != std::string::npos) {
+    status_panels_[2]->setText(app_.Str(66));
+  } else if (auto info = platform::StatFile(TextToBytes(SearchLine->text()) + entry)) {
+    const QDate date = QDateTime::fromSecsSinceEpoch(info->mtime).date();
+    status_panels_[2]->setText(app_.Str(49) + " : " + QString::number(info->size / 1024) + " " +
+                               app_.Str(78) + "; " + app_.Str(50) + " : " +
+                               QLocale::system().toString(date, QLocale::ShortFormat) + ";");
+  } else {
+    // The path line no longer names the listed directory: nothing sensible to show.
+    status_panels_[2]->clear();
+  }
+}
+
+void TForm1::fListDblClick() {
+  const int row = CurrentRow();
+  if (row < 0) return;
+  const std::string entry = fListModel->Entry(row);
+  if (entry == "../") {
+    app_.CurrentDir = app::ParentPath(app_.CurrentDir);
+  } else if (entry.find(platform::kPathDelim) != std::string::npos) {
+    app_.CurrentDir += entry;
+  } else {
+    platform::OpenDocument(app_.CurrentDir + entry);
+    return;
+  }
+  SearchLine->setText(BytesToText(app_.CurrentDir));
+  ScanDirectory1Click();
+}
+
+void TForm1::SELECTALL1Click() {
+  fList->selectAll();
+}
+
+void TForm1::Deselect1Click() {
+  fList->clearSelection();
+}
+
+void TForm1::REMOVECURSOR1Click() {
+  SetCurrentRow(-1);
+}
+
+void TForm1::DIRTREE1Click() {
+  DIRTREE1->setChecked(!DIRTREE1->isChecked());
+  DirTree->setVisible(DIRTREE1->isChecked());
+}

@@ -1,0 +1,54 @@
+#include "app/listing_rules.h"
+
+#include "console/command_rules.h"
+#include "platform/enumerate.h"
+#include "platform/file_ops.h"
+#include "platform/paths.h"
+
+namespace app {
+
+bool IsSearchResultsPath(std::string_view text) {
+  return console::UpperAscii(text) == kSearchResultsName;
+}
+
+std::string ParentPath(std::string_view path) {
+  if (platform::IsRootDir(path) || !platform::EndsWithDelim(path)) return std::string(path);
+  std::string_view rest = path.substr(0, path.size() - 1);
+  const std::size_t delim = rest.rfind(platform::kPathDelim);
+  if (delim == std::string_view::npos) return std::string(path);
+  return std::string(rest.substr(0, delim + 1));
+}
+
+std::string TreeDirToPath(std::string_view tree_dir) {
+  std::string path(tree_dir);
+  if (!platform::IsRootDir(path)) path += platform::kPathDelim;
+  return path;
+}
+
+std::size_t FillFileList(const std::string& path, const std::string& mask,
+                         std::vector<std::string>& entries) {
+  // One read of the directory; directories are collected in place and files set aside, so the
+  // list shows all directories first, each group in the file system's order.
+  std::vector<std::string> files;
+  // With the final delimiter the entry's own type says whether path + name is a directory;
+  // without it path + name is another path altogether and has to be looked up.
+  const bool joined_is_entry = platform::EndsWithDelim(path);
+  std::size_t found = 0;
+  platform::EnumOptions options;
+  platform::EnumerateEntries(path + mask, options, [&](const platform::DirEntry& entry) {
+    if (entry.name == ".") return;
+    ++found;
+    const bool is_dir =
+        joined_is_entry ? entry.is_dir : platform::DirectoryExists(path + entry.name);
+    if (is_dir) {
+      entries.push_back(entry.name + platform::kPathDelim);
+    } else {
+      files.push_back(entry.name);
+    }
+  });
+  entries.reserve(entries.size() + files.size());
+  for (auto& f : files) entries.push_back(std::move(f));
+  return found;
+}
+
+}  // namespace app

@@ -1,0 +1,34 @@
+#pragma once
+
+// How the main window lists a directory, as plain functions of paths and names.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace app {
+
+// The text that names the search-results pseudo-directory, compared after upper-casing.
+inline constexpr const char* kSearchResultsName = "BW:SEARCHRES";
+
+// True when the text, upper-cased, names the search-results pseudo-directory.
+bool IsSearchResultsPath(std::string_view text);
+
+// The parent of a directory path that ends in the delimiter ("/a/b/" gives "/a/"); the root, a
+// text without a final delimiter, and a text whose only delimiter is its last character are
+// returned unchanged.
+std::string ParentPath(std::string_view path);
+
+// The path line text for a directory tree position: the directory followed by the delimiter,
+// except for the root, which ends in it already.
+std::string TreeDirToPath(std::string_view tree_dir);
+
+// Appends the entries of `path` + `mask` to `entries`: first every directory, as its name and
+// the delimiter ("../" for the parent), then every other entry by its bare name, each group in
+// the order the file system reports it. Hidden entries and "." are left out. `path` is used
+// unchanged, so a path without its final delimiter matches names that begin with its last part,
+// none of which is then a directory below it. Returns the number of entries found.
+std::size_t FillFileList(const std::string& path, const std::string& mask,
+                         std::vector<std::string>& entries);
+
+}  // namespace app

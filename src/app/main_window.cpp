@@ -1,0 +1,403 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/app.h"
+#include "config/options_window.h"
+#include "console/console_lists.h"
+#include "console/console_window.h"
+#include "platform/file_ops.h"
+#include "platform/paths.h"
+#include "ui/byte_text.h"
+#include "ui/dir_tree.h"
+#include "ui/file_list_model.h"
+
+namespace {
+
+// Enter in the path line does what the scan button does.
+class EnterFilter : public QObject {
+ public:
+  EnterFilter(QObject* parent, std::function<void()> on_enter)
+      : QObject(parent), on_enter_(std::move(on_enter)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        on_enter_();
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> on_enter_;
+};
+
+}  // namespace
+
+TForm1::TForm1(App& app) : app_(app) {
+  setObjectName("Form1");
+  setWindowTitle(kMainCaption);
+  resize(689, 525);
+  BuildControls();
+  BuildMenus();
+}
+
+QAction* TForm1::AddItem(QMenu* menu, const char* name, const QString& caption,
+                         void (TForm1::*handler)(), const QKeySequence& shortcut) {
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(name);
+  if (!shortcut.isEmpty()) {
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WindowShortcut);
+  }
+  if (handler != nullptr) {
+    connect(action, &QAction::triggered, this,
+            [this, handler] { app_.Guarded([&] { (this->*handler)(); }); });
+  }
+  return action;
+}
+
+void TForm1::BuildControls() {
+  ToolBar1 = addToolBar("ToolBar1");
+  ToolBar1->setObjectName("ToolBar1");
+  ToolBar1->setMovable(false);
+  ToolButton2 = new QToolButton(ToolBar1);
+  ToolButton2->setObjectName("ToolButton2");
+  ToolButton2->setIcon(style()->standardIcon(QStyle::SP_DriveHDIcon));
+  ToolBar1->addWidget(ToolButton2);
+  btnUpOnDir = new QToolButton(ToolBar1);
+  btnUpOnDir->setObjectName("btnUpOnDir");
+  btnUpOnDir->setText("UP");
+  btnUpOnDir->setToolTip("[UPONFOLDER]");
+  btnUpOnDir->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
+  btnUpOnDir->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  ToolBar1->addWidget(btnUpOnDir);
+
+  addToolBarBreak();
+  SearchBar = addToolBar("SearchBar");
+  SearchBar->setObjectName("SearchBar");
+  SearchBar->setMovable(false);
+  SearchLine = new QLineEdit(SearchBar);
+  SearchLine->setObjectName("SearchLine");
+  SearchLine->setText(QString(1, platform::kPathDelim));
+  SearchBar->addWidget(SearchLine);
+  gobtn = new QToolButton(SearchBar);
+  gobtn->setObjectName("gobtn");
+  gobtn->setToolTip("Start scan courent directory");
+  SearchBar->addWidget(gobtn);
+
+  splitter = new QSplitter(this);
+  DirTree = new QWidget(splitter);
+  DirTree->setObjectName("DirTree");
+  auto* tree_layout = new QVBoxLayout(DirTree);
+  tree_layout->setContentsMargins(0, 0, 0, 0);
+  DirList = new DirTreeList(DirTree);
+  DirList->setObjectName("DirList");
+  tree_layout->addWidget(DirList);
+
+  fList = new QListView(splitter);
+  fList->setObjectName("fList");
+  fListModel = new FileListModel(fList);
+  fList->setModel(fListModel);
+  fList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  fList->setUniformItemSizes(true);
+  fList->setLayoutMode(QListView::Batched);
+  fList->setContextMenuPolicy(Qt::CustomContextMenu);
+  QFont bold = fList->font();
+  bold.setBold(true);
+  fList->setFont(bold);
+
+  bookmarkz = new QListWidget(splitter);
+  bookmarkz->setObjectName("bookmarkz");
+  splitter->addWidget(DirTree);
+  splitter->addWidget(fList);
+  splitter->addWidget(bookmarkz);
+  splitter->setSizes({185, 689 - 185 - 156, 156});
+  splitter->setStretchFactor(1, 1);
+  setCentralWidget(splitter);
+
+  static constexpr int kPanelWidths[3] = {100, 300, 50};
+  for (int i = 0; i < 3; ++i) {
+    status_panels_[i] = new QLabel(this);
+    status_panels_[i]->setMinimumWidth(kPanelWidths[i]);
+    statusBar()->addWidget(status_panels_[i], i == 2 ? 1 : 0);
+  }
+  statusBar()->setObjectName("StatusBar");
+
+  const auto guard = [this](void (TForm1::*handler)()) {
+    return [this, handler] { app_.Guarded([&] { (this->*handler)(); }); };
+  };
+  connect(ToolButton2, &QToolButton::clicked, this, guard(&TForm1::ToolButton2Click));
+  connect(btnUpOnDir, &QToolButton::clicked, this, guard(&TForm1::btnUpOnDirClick));
+  connect(gobtn, &QToolButton::clicked, this, guard(&TForm1::gobtnClick));
+  SearchLine->installEventFilter(new EnterFilter(this, guard(&TForm1::gobtnClick)));
+  connect(DirList, &DirTreeList::Changed, this, guard(&TForm1::DirListChange));
+  connect(fList, &QListView::clicked, this, guard(&TForm1::fListClick));
+  connect(fList, &QListView::doubleClicked, this, guard(&TForm1::fListDblClick));
+  connect(fList, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { FileListPop->popup(fList->viewport()->mapToGlobal(pos)); });
+  connect(bookmarkz, &QListWidget::currentRowChanged, this, guard(&TForm1::bookmarkzClick));
+  connect(bookmarkz, &QListWidget::itemClicked, this, guard(&TForm1::bookmarkzClick));
+}
+
+void TForm1::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  File1 = bar->addMenu("[FILE]");
+  File1->setObjectName("File1");
+  Exit1 = AddItem(File1, "Exit1", "[EXIT]", &TForm1::Exit1Click, QKeySequence("Ctrl+O"));
+  Optionz1 = AddItem(File1, "Optionz1", "[OPTIONZ]", &TForm1::Optionz1Click);
+  FAVAPPS1 = File1->addMenu("[FAVAPPS]");
+  FAVAPPS1->setObjectName("FAVAPPS1");
+  N4 = FAVAPPS1->addSeparator();
+  N4->setObjectName("N4");
+  Default1 = AddItem(FAVAPPS1, "Default1", "Add...", &TForm1::Default1Click);
+
+  mnuView = bar->addMenu("[VIEW]");
+  mnuView->setObjectName("mnuView");
+  // The handlers flip these check marks themselves, so the menu's own flip is undone first.
+  DIRTREE1 = AddItem(mnuView, "DIRTREE1", "[DIRTREE]", nullptr);
+  SHOWBOOKMARKS1 = AddItem(mnuView, "SHOWBOOKMARKS1", "[SHOW BOOKMARKS]", nullptr);
+  for (auto [action, handler] : {std::pair{DIRTREE1, &TForm1::DIRTREE1Click},
+                                 std::pair{SHOWBOOKMARKS1, &TForm1::SHOWBOOKMARKS1Click}}) {
+    action->setCheckable(true);
+    connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
+      action->setChecked(!checked);
+      app_.Guarded([&] { (this->*handler)(); });
+    });
+  }
+
+  Operations1 = bar->addMenu("[OPERS]");
+  Operations1->setObjectName("Operations1");
+  ScanDirectory1 = AddItem(Operations1, "ScanDirectory1", "[SKADIR]", &TForm1::ScanDirectory1Click);
+  ScanDirectory1->setVisible(false);
+  Delete1 = AddItem(Operations1, "Delete1", "[DELTHISF]", &TForm1::Delete1Click);
+  DeleteAll1 = AddItem(Operations1, "DeleteAll1", "[DELALLF]", &TForm1::DeleteAll1Click);
+  CreateEmptyFile1 = AddItem(Operations1, "CreateEmptyFile1", "[CREATEF]",
+                             &TForm1::CreateEmptyFile1Click, QKeySequence("Ctrl+N"));
+  Mask1 = AddItem(Operations1, "Mask1", "[MASK]", &TForm1::Mask1Click);
+  Rename1 = AddItem(Operations1, "Rename1", "[RENAME]", &TForm1::Rename1Click);
+  BatchRename1 = AddItem(Operations1, "BatchRename1", "[BRENAME]", &TForm1::BatchRename1Click,
+                         QKeySequence("Ctrl+B"));
+  HTMLLIST1 = AddItem(Operations1, "HTMLLIST1", "[HTMLLIST]", &TForm1::HTMLLIST1Click);
+  LISTING1 = AddItem(Operations1, "LISTING1", "[LISTING]", &TForm1::LISTING1Click);
+  ViewAsHex1 = AddItem(Operations1, "ViewAsHex1", "[ViewAsHex]", &TForm1::ViewAsHex1Click);
+  SEARCH1 =
+      AddItem(Operations1, "SEARCH1", "[SEARCH]", &TForm1::SEARCH1Click, QKeySequence("Ctrl+F"));
+  Operations1->addSeparator()->setObjectName("N2");
+  BOOKMARKSG1 = Operations1->addMenu("[BOOKMARKSG]");
+  BOOKMARKSG1->setObjectName("BOOKMARKSG1");
+  BOOKMARKS1 = AddItem(BOOKMARKSG1, "BOOKMARKS1", "[BOOKMARKSSHOW]", &TForm1::BOOKMARKS1Click);
+  ADDBOOKMARK1 = AddItem(BOOKMARKSG1, "ADDBOOKMARK1", "[ADDBOOKMARK]", &TForm1::ADDBOOKMARK1Click);
+  Operations1->addSeparator()->setObjectName("N1");
+  mnuConsole = AddItem(Operations1, "mnuConsole", "[CONSOLE]", &TForm1::mnuConsoleClick,
+                       QKeySequence("Ctrl+L"));
+  Go1 = Operations1->addMenu("Go");
+  Go1->setObjectName("Go1");
+  static constexpr const char* kGoItems[][2] = {{"scandisk1", "chkdsk"},   {"calc1", "calc"},
+                                                {"command1", "command"},   {"debug1", "debug"},
+                                                {"iexplore1", "iexplore"}, {"mspaint1", "mspaint"},
+                                                {"notepad1", "notepad"},   {"regedit1", "regedit"}};
+  for (const auto& item : kGoItems) {
+    QAction* action = AddItem(Go1, item[0], item[1], nullptr);
+    const char* program = item[1];
+    connect(action, &QAction::triggered, this,
+            [this, program] { app_.Guarded([&] { GoEntryClick(program); }); });
+  }
+
+  SELECTION1 = bar->addMenu("[SELECTION]");
+  SELECTION1->setObjectName("SELECTION1");
+  SELECTALL1 = AddItem(SELECTION1, "SELECTALL1", "[SELECTALL]", &TForm1::SELECTALL1Click,
+                       QKeySequence("Ctrl+A"));
+  Deselect1 = AddItem(SELECTION1, "Deselect1", "[DESELECT]", &TForm1::Deselect1Click,
+                      QKeySequence("Ctrl+D"));
+  REMOVECURSOR1 =
+      AddItem(SELECTION1, "REMOVECURSOR1", "[REMOVECURSOR]", &TForm1::REMOVECURSOR1Click);
+
+  Info1 = bar->addMenu("[INFO]");
+  Info1->setObjectName("Info1");
+  About1 = AddItem(Info1, "About1", "[ABOUT]", &TForm1::About1Click);
+  Help1 = AddItem(Info1, "Help1", "[HELP]", &TForm1::Help1Click, QKeySequence(Qt::Key_F1));
+  pDELELOPERLOG1 = AddItem(Info1, "pDELELOPERLOG1", "[DELELOPERLOG]", &TForm1::pDELELOPERLOG1Click);
+
+  FileListPop = new QMenu(this);
+  FileListPop->setObjectName("FileListPop");
+  mnuListViewHex = AddItem(FileListPop, "mnuListViewHex", "[VIEWASHEX]", &TForm1::ViewAsHex1Click);
+  mnuViewAsText =
+      AddItem(FileListPop, "mnuViewAsText", "[VIEWASTEXT]", &TForm1::mnuViewAsTextClick);
+  FileListPop->addSeparator()->setObjectName("N3");
+  mnuCopyFile = AddItem(FileListPop, "mnuCopyFile", "[COPY]", &TForm1::mnuCopyFileClick);
+  DELETE2 = AddItem(FileListPop, "DELETE2", "[DELETE]", &TForm1::Delete1Click);
+}
+
+void TForm1::SetCaptions() {
+  File1->setTitle(app_.Str(11));
+  Exit1->setText(app_.Str(67));
+  Optionz1->setText(app_.Str(15));
+  FAVAPPS1->setTitle(app_.Str(98));
+  Default1->setText(app_.Str(40) + "...");
+  mnuView->setTitle(app_.Str(12));
+  DIRTREE1->setText(app_.Str(17));
+  SHOWBOOKMARKS1->setText(app_.Str(16));
+  Operations1->setTitle(app_.Str(18));
+  Delete1->setText(app_.Str(20));
+  DeleteAll1->setText(app_.Str(21));
+  CreateEmptyFile1->setText(app_.Str(22));
+  Mask1->setText(app_.Str(23) + " " + BytesToText(app_.FileMask));
+  Rename1->setText(app_.Str(24));
+  BatchRename1->setText(app_.Str(25));
+  HTMLLIST1->setText(app_.Str(26));
+  LISTING1->setText(app_.Str(64));
+  ViewAsHex1->setText(app_.Str(27));
+  SEARCH1->setText(app_.Str(83));
+  BOOKMARKSG1->setTitle(app_.Str(28));
+  BOOKMARKS1->setText(app_.Str(29));
+  ADDBOOKMARK1->setText(app_.Str(30));
+  mnuConsole->setText(app_.Str(84));
+  SELECTION1->setTitle(app_.Str(13));
+  SELECTALL1->setText(app_.Str(31));
+  Deselect1->setText(app_.Str(32));
+  REMOVECURSOR1->setText(app_.Str(33));
+  Info1->setTitle(app_.Str(14));
+  About1->setText(app_.Str(34));
+  Help1->setText(app_.Str(35));
+  pDELELOPERLOG1->setText(app_.Str(36));
+  mnuListViewHex->setText(app_.Str(27));
+  mnuViewAsText->setText(app_.Str(86));
+  mnuCopyFile->setText(app_.Str(91));
+  DELETE2->setText(app_.Str(20));
+  gobtn->setText(app_.Str(81));
+  status_panels_[0]->setText(app_.Str(53));
+  status_panels_[1]->setText(app_.Str(10));
+  // The console's command list exists only after this window; on a later run of this step the
+  // caption applies.
+  if (app_.frmConsoleComs != nullptr) app_.frmConsoleComs->setWindowTitle(app_.Str(85));
+}
+
+void TForm1::ApplyFontsAndColours() {
+  const config::Settings settings = app_.Settings();
+  namespace keys = config::keys;
+  const QString face = BytesToText(settings.Read(keys::kFont));
+  QWidget* const styled[] = {fList, DirList, bookmarkz};
+  QFont list_font = fList->font();
+  list_font.setFamily(face);
+  fList->setFont(list_font);
+  for (QWidget* w : styled) {
+    QFont f = w->font();
+    f.setBold(settings.ReadFlag(keys::kFontb));
+    f.setItalic(settings.ReadFlag(keys::kFonti));
+    f.setUnderline(settings.ReadFlag(keys::kFontu));
+    w->setFont(f);
+  }
+  DirTree->setVisible(settings.ReadFlag(keys::kDirTree));
+  DIRTREE1->setChecked(!DirTree->isHidden());
+  const bool bookmarks_shown = settings.ReadFlag(keys::kBmatframe);
+  bookmarkz->setVisible(bookmarks_shown);
+  SHOWBOOKMARKS1->setChecked(bookmarks_shown);
+  QFont sized = fList->font();
+  sized.setPointSize(static_cast<int>(settings.Read(keys::kFsize)));
+  if (sized.pointSize() > 0) fList->setFont(sized);
+  // A colour part that is no whole number throws here and ends the creation step.
+  const QColor background(config::ColourPart(settings.Read(keys::kBgcr)),
+                          config::ColourPart(settings.Read(keys::kBgcg)),
+                          config::ColourPart(settings.Read(keys::kBgcb)));
+  const QColor text(config::ColourPart(settings.Read(keys::kTtcr)),
+                    config::ColourPart(settings.Read(keys::kTtcg)),
+                    config::ColourPart(settings.Read(keys::kTtcb)));
+  for (QWidget* w : styled) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, background);
+    p.setColor(QPalette::Text, text);
+    w->setPalette(p);
+  }
+  QFont tree_font = DirList->font();
+  tree_font.setFamily(face);
+  DirList->setFont(tree_font);
+  QFont bookmark_font = bookmarkz->font();
+  bookmark_font.setFamily(fList->font().family());
+  bookmarkz->setFont(bookmark_font);
+}
+
+void TForm1::FormCreate() {
+  try {
+    FormResize();
+    const config::Settings settings = app_.Settings();
+    app_.Lang.Load(app_.ProgramDir() + "Lang/" + settings.Read(config::keys::kLangFile));
+    SetCaptions();
+    ApplyFontsAndColours();
+    app_.CurrentDir = settings.Read(config::keys::kLastDir, app_.ProgramDir());
+    DirList->SetDirectory(app_.CurrentDir);
+    BuildFavouritesMenu();
+  } catch (const std::exception& e) {
+    // The window stays as far as it was dressed; start-up goes on.
+    app_.ReportError(QString::fromUtf8(e.what()));
+  }
+}
+
+void TForm1::FormResize() {
+  SearchLine->setFixedWidth(std::max(50, width() - gobtn->width() - 30));
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FormResize();
+}
+
+bool TForm1::FormCloseQuery() {
+  if (!app_.Optionz->onexit->isChecked()) return true;
+  return app_.dialogs().MessageBox(app_.Str(5), app_.Str(2), MsgIcon::kWarning,
+                                   MsgButtons::kYesNo) == MsgAnswer::kYes;
+}
+
+void TForm1::FormClose() {
+  std::vector<std::string> bookmarks;
+  for (int i = 0; i < bookmarkz->count(); ++i) {
+    bookmarks.push_back(TextToBytes(bookmarkz->item(i)->text()));
+  }
+  platform::WriteFileAtomic(app_.ProgramDir() + config::kBookmarksFileName,
+                            platform::JoinLinesCrlf(bookmarks));
+  const config::Settings settings = app_.Settings();
+  settings.Write(config::TextKey{"FSys", "LastDir", ""}, TextToBytes(SearchLine->text()));
+  settings.WriteFlag(config::keys::kDirTree, !DirTree->isHidden());
+  settings.WriteFlag(config::keys::kBmatframe, !bookmarkz->isHidden());
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (closed_) return event->accept();
+  bool close = false;
+  app_.Guarded([&] {
+    if (!FormCloseQuery()) return;
+    // A failed save keeps the program running, so that nothing the user added is lost.
+    FormClose();
+    close = true;
+  });
+  if (!close) return event->ignore();
+  closed_ = true;
+  event->accept();
+  QApplication::quit();
+}
+
+void TForm1::Exit1Click() {
+  // Ends at once: no question, nothing saved.
+  closed_ = true;
+  QApplication::exit(0);
+}

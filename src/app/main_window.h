@@ -1,0 +1,170 @@
+#pragma once
+
+// The main window: path line, file list, directory tree, bookmark list, status bar and menus.
+
+#include <QMainWindow>
+#include <string>
+#include <vector>
+
+class App;
+class DirTreeList;
+class FileListModel;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QListWidget;
+class QMenu;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+
+inline constexpr const char* kMainCaption = "Brackwell v0.1.1.25 (Little Steps)";
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(App& app);
+
+  // The creation step: reads the settings and the language, dresses every control and points
+  // the directory tree at the last directory. Safe to run again.
+  void FormCreate();
+  void FormResize();
+
+  // Lists the path in SearchLine into fList.
+  void ScanDirectory1Click();
+  // Appends the entries of one directory to fList; returns how many were found.
+  std::size_t FillFileList(const std::string& path);
+  void DirListChange();
+
+  void gobtnClick();
+  void btnUpOnDirClick();
+  void fListClick();
+  void fListDblClick();
+  void SELECTALL1Click();
+  void Deselect1Click();
+  void REMOVECURSOR1Click();
+  void DIRTREE1Click();
+  void SHOWBOOKMARKS1Click();
+  void bookmarkzClick();
+  void BOOKMARKS1Click();
+  void ADDBOOKMARK1Click();
+  void About1Click();
+  void Exit1Click();
+
+  // File operations.
+  void Delete1Click();
+  void DeleteAll1Click();
+  void CreateEmptyFile1Click();
+  void Rename1Click();
+  void mnuCopyFileClick();
+  void ViewAsHex1Click();
+  void Mask1Click();
+  void BatchRename1Click();
+  void HTMLLIST1Click();
+  void SEARCH1Click();
+  void Optionz1Click();
+  void ToolButton2Click();
+
+  // Entries that hand command lines to the console.
+  void LISTING1Click();
+  void mnuViewAsTextClick();
+  void pDELELOPERLOG1Click();
+  void mnuConsoleClick();
+  void Help1Click();
+  // One of the Go entries: runs "go(<name>)".
+  void GoEntryClick(const char* name);
+
+  // Closing as the title-bar close does it: the optional question, then the saving steps.
+  // Returns false when the user kept the program running.
+  bool FormCloseQuery();
+  void FormClose();
+  // Whether the closing steps have run (the window is closed for good).
+  bool closed() const { return closed_; }
+
+  // Builds the favourite applications menu from favapps.bw; entries already there stay.
+  void BuildFavouritesMenu();
+  void FavorApps(const QString& caption);
+  void Default1Click();
+
+  // Texts of the status bar's three panels.
+  QLabel* StatusPanel(int index) const { return status_panels_[index]; }
+  // The entries of fList, the selected rows and the current row (-1 for none).
+  const std::vector<std::string>& Entries() const;
+  std::vector<int> SelectedRows() const;
+  int CurrentRow() const;
+  void SetCurrentRow(int row);
+
+  // Controls.
+  QToolBar* ToolBar1 = nullptr;
+  QToolButton* ToolButton2 = nullptr;
+  QToolButton* btnUpOnDir = nullptr;
+  QToolBar* SearchBar = nullptr;
+  QLineEdit* SearchLine = nullptr;
+  QToolButton* gobtn = nullptr;
+  QSplitter* splitter = nullptr;
+  QWidget* DirTree = nullptr;
+  DirTreeList* DirList = nullptr;
+  QListView* fList = nullptr;
+  FileListModel* fListModel = nullptr;
+  QListWidget* bookmarkz = nullptr;
+
+  // Menus and their items.
+  QMenu* File1 = nullptr;
+  QAction* Exit1 = nullptr;
+  QAction* Optionz1 = nullptr;
+  QMenu* FAVAPPS1 = nullptr;
+  QAction* N4 = nullptr;
+  QAction* Default1 = nullptr;
+  QMenu* mnuView = nullptr;
+  QAction* DIRTREE1 = nullptr;
+  QAction* SHOWBOOKMARKS1 = nullptr;
+  QMenu* Operations1 = nullptr;
+  QAction* ScanDirectory1 = nullptr;
+  QAction* Delete1 = nullptr;
+  QAction* DeleteAll1 = nullptr;
+  QAction* CreateEmptyFile1 = nullptr;
+  QAction* Mask1 = nullptr;
+  QAction* Rename1 = nullptr;
+  QAction* BatchRename1 = nullptr;
+  QAction* HTMLLIST1 = nullptr;
+  QAction* LISTING1 = nullptr;
+  QAction* ViewAsHex1 = nullptr;
+  QAction* SEARCH1 = nullptr;
+  QMenu* BOOKMARKSG1 = nullptr;
+  QAction* BOOKMARKS1 = nullptr;
+  QAction* ADDBOOKMARK1 = nullptr;
+  QAction* mnuConsole = nullptr;
+  QMenu* Go1 = nullptr;
+  QMenu* SELECTION1 = nullptr;
+  QAction* SELECTALL1 = nullptr;
+  QAction* Deselect1 = nullptr;
+  QAction* REMOVECURSOR1 = nullptr;
+  QMenu* Info1 = nullptr;
+  QAction* About1 = nullptr;
+  QAction* Help1 = nullptr;
+  QAction* pDELELOPERLOG1 = nullptr;
+  QMenu* FileListPop = nullptr;
+  QAction* mnuListViewHex = nullptr;
+  QAction* mnuViewAsText = nullptr;
+  QAction* mnuCopyFile = nullptr;
+  QAction* DELETE2 = nullptr;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildControls();
+  void SetCaptions();
+  void ApplyFontsAndColours();
+  void ShowListing(std::size_t count, bool with_space);
+  QAction* AddItem(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)(),
+                   const QKeySequence& shortcut = {});
+
+  App& app_;
+  QLabel* status_panels_[3] = {};
+  bool closed_ = false;
+};

@@ -1,0 +1,302 @@
+#include "config/options_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/app.h"
+#include "config/settings_rules.h"
+#include "platform/enumerate.h"
+#include "platform/file_ops.h"
+#include "platform/profile.h"
+#include "ui/byte_text.h"
+
+namespace {
+
+QScrollBar* ColourBar(QWidget* parent) {
+  auto* bar = new QScrollBar(Qt::Horizontal, parent);
+  bar->setRange(0, 255);
+  return bar;
+}
+
+QFrame* Preview(QWidget* parent) {
+  auto* panel = new QFrame(parent);
+  panel->setFrameShape(QFrame::StyledPanel);
+  panel->setAutoFillBackground(true);
+  panel->setMinimumSize(40, 40);
+  return panel;
+}
+
+void Paint(QFrame* panel, const QColor& colour) {
+  QPalette palette = panel->palette();
+  palette.setColor(QPalette::Window, colour);
+  panel->setPalette(palette);
+}
+
+// A colour part as the options window reads it: an integer (the key's default when the value is
+// absent or no integer), brought into 0-255 by the bar it is shown on.
+int ColourBarValue(const App& app, const config::TextKey& key) {
+  const std::string text = app.Settings().Read(key);
+  const long long value =
+      platform::ParseProfileInt(text).value_or(platform::ParseProfileInt(key.def).value_or(0));
+  return static_cast<int>(std::clamp<long long>(value, 0, 255));
+}
+
+}  // namespace
+
+TOptionz::TOptionz(App& app) : QWidget(nullptr, Qt::Window), app_(app) {
+  setObjectName("Optionz");
+  Pages = new QTabWidget(this);
+  InterfaceSheet = BuildInterfaceSheet();
+  Confrimz = BuildConfrimz();
+  Pages->addTab(InterfaceSheet, {});
+  Pages->addTab(Confrimz, {});
+
+  btnOk = new QPushButton("OK", this);
+  auto* bottom = new QHBoxLayout;
+  bottom->addStretch();
+  bottom->addWidget(btnOk);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Pages);
+  layout->addLayout(bottom);
+
+  for (QScrollBar* bar : {rCh, gCh, bCh, fr, fg, fb}) {
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this] { app_.Guarded([this] { UpdateColourPreviews(); }); });
+  }
+  connect(fontz, &QComboBox::currentIndexChanged, this,
+          [this] { app_.Guarded([this] { UpdateFontPreview(); }); });
+  connect(fsize, &QComboBox::currentTextChanged, this,
+          [this] { app_.Guarded([this] { UpdateFontPreview(); }); });
+  for (QCheckBox* box : {cb, ci, cu}) {
+    connect(box, &QCheckBox::toggled, this,
+            [this] { app_.Guarded([this] { UpdateFontPreview(); }); });
+  }
+  connect(btnOk, &QPushButton::clicked, this, [this] { app_.Guarded([this] { close(); }); });
+}
+
+QWidget* TOptionz::BuildInterfaceSheet() {
+  auto* page = new QWidget;
+
+  bgClr = new QGroupBox(page);
+  rCh = ColourBar(bgClr);
+  gCh = ColourBar(bgClr);
+  bCh = ColourBar(bgClr);
+  testClr = Preview(bgClr);
+  auto* bg_layout = new QGridLayout(bgClr);
+  bg_layout->addWidget(rCh, 0, 0);
+  bg_layout->addWidget(gCh, 1, 0);
+  bg_layout->addWidget(bCh, 2, 0);
+  bg_layout->addWidget(testClr, 0, 1, 3, 1);
+
+  FontColor = new QGroupBox(page);
+  fr = ColourBar(FontColor);
+  fg = ColourBar(FontColor);
+  fb = ColourBar(FontColor);
+  testfcolor = Preview(FontColor);
+  auto* fc_layout = new QGridLayout(FontColor);
+  fc_layout->addWidget(fr, 0, 0);
+  fc_layout->addWidget(fg, 1, 0);
+  fc_layout->addWidget(fb, 2, 0);
+  fc_layout->addWidget(testfcolor, 0, 1, 3, 1);
+
+  gFont = new QGroupBox(page);
+  fontz = new QComboBox(gFont);
+  cb = new QCheckBox("B", gFont);
+  ci = new QCheckBox("I", gFont);
+  cu = new QCheckBox("U", gFont);
+  fsize = new QComboBox(gFont);
+  fsize->setEditable(true);
+  fsize->addItems(
+      {"8", "10", "12", "14", "16", "18", "20", "22", "24", "26", "28", "32", "44", "72"});
+  Label1 = new QLabel("BWv0.1", gFont);
+  auto* font_layout = new QGridLayout(gFont);
+  font_layout->addWidget(fontz, 0, 0, 1, 3);
+  font_layout->addWidget(fsize, 0, 3);
+  font_layout->addWidget(cb, 1, 0);
+  font_layout->addWidget(ci, 1, 1);
+  font_layout->addWidget(cu, 1, 2);
+  font_layout->addWidget(Label1, 2, 0, 1, 4);
+
+  Langvitsh = new QGroupBox(page);
+  LNames = new QListWidget(Langvitsh);
+  about = new QPlainTextEdit(Langvitsh);
+  about->setReadOnly(true);
+  btnLanEdit = new QPushButton(Langvitsh);
+  auto* lang_layout = new QVBoxLayout(Langvitsh);
+  lang_layout->addWidget(LNames);
+  lang_layout->addWidget(about);
+  lang_layout->addWidget(btnLanEdit);
+
+  auto* layout = new QGridLayout(page);
+  layout->addWidget(bgClr, 0, 0);
+  layout->addWidget(FontColor, 1, 0);
+  layout->addWidget(gFont, 2, 0);
+  layout->addWidget(Langvitsh, 0, 1, 3, 1);
+  return page;
+}
+
+QWidget* TOptionz::BuildConfrimz() {
+  auto* page = new QWidget;
+  onexit = new QCheckBox(page);
+  ondel = new QCheckBox(page);
+  chxConsoleClear = new QCheckBox(page);
+  lblLogowhaid = new QLabel(page);
+  logowhaid = new QLineEdit("2000", page);
+  lblMs = new QLabel(page);
+
+  GroupBox1 = new QGroupBox(page);
+  faplist = new QListWidget(GroupBox1);
+  btnAdd = new QPushButton("+", GroupBox1);
+  btnremov = new QPushButton(QStringLiteral("\u2014"), GroupBox1);
+  auto* fav_buttons = new QHBoxLayout;
+  fav_buttons->addWidget(btnAdd);
+  fav_buttons->addWidget(btnremov);
+  fav_buttons->addStretch();
+  auto* fav_layout = new QVBoxLayout(GroupBox1);
+  fav_layout->addWidget(faplist);
+  fav_layout->addLayout(fav_buttons);
+
+  auto* wait_row = new QHBoxLayout;
+  wait_row->addWidget(logowhaid);
+  wait_row->addWidget(lblMs);
+  wait_row->addStretch();
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(onexit);
+  layout->addWidget(ondel);
+  layout->addWidget(chxConsoleClear);
+  layout->addWidget(lblLogowhaid);
+  layout->addLayout(wait_row);
+  layout->addWidget(GroupBox1);
+  return page;
+}
+
+void TOptionz::FormCreate() {
+  LNames->clear();
+  hddnlist.clear();
+  setWindowTitle(app_.Str(15));
+  Pages->setTabText(Pages->indexOf(InterfaceSheet), app_.Str(73));
+  Pages->setTabText(Pages->indexOf(Confrimz), app_.Str(60));
+  bgClr->setTitle(app_.Str(58));
+  FontColor->setTitle(app_.Str(59));
+  gFont->setTitle(app_.Str(74));
+  Langvitsh->setTitle(app_.Str(56));
+  btnLanEdit->setText(app_.Str(63));
+  onexit->setText(app_.Str(62));
+  ondel->setText(app_.Str(61));
+  chxConsoleClear->setText(app_.Str(96));
+  lblLogowhaid->setText(app_.Str(89));
+  lblMs->setText(app_.Str(90));
+  GroupBox1->setTitle(app_.Str(98));
+
+  LoadFavourites();
+  LoadColours();
+  LoadFont();
+  LoadConfirmations();
+  UpdateColourPreviews();
+  LoadLanguages();
+}
+
+QColor TOptionz::BackgroundColour() const {
+  return QColor(rCh->value(), gCh->value(), bCh->value());
+}
+
+QColor TOptionz::TextColour() const {
+  return QColor(fr->value(), fg->value(), fb->value());
+}
+
+void TOptionz::LoadFavourites() {
+  faplist->clear();
+  // A missing favapps.bw is an empty list: the file appears with the first favourite saved.
+  const auto text = platform::ReadWholeFile(app_.ProgramDir() + config::kFavAppsFileName);
+  if (!text) return;
+  for (const std::string& line : platform::SplitLines(*text)) faplist->addItem(BytesToText(line));
+}
+
+void TOptionz::LoadColours() {
+  namespace keys = config::keys;
+  rCh->setValue(ColourBarValue(app_, keys::kBgcr));
+  gCh->setValue(ColourBarValue(app_, keys::kBgcg));
+  bCh->setValue(ColourBarValue(app_, keys::kBgcb));
+  fr->setValue(ColourBarValue(app_, keys::kTtcr));
+  fg->setValue(ColourBarValue(app_, keys::kTtcg));
+  fb->setValue(ColourBarValue(app_, keys::kTtcb));
+}
+
+void TOptionz::LoadFont() {
+  namespace keys = config::keys;
+  const config::Settings settings = app_.Settings();
+  fontz->clear();
+  QStringList families = QFontDatabase::families();
+  families.sort(Qt::CaseInsensitive);
+  fontz->addItems(families);
+
+  cb->setChecked(settings.ReadFlag(keys::kFontb));
+  ci->setChecked(settings.ReadFlag(keys::kFonti));
+  cu->setChecked(settings.ReadFlag(keys::kFontu));
+  fsize->setCurrentText(QString::number(settings.Read(keys::kFsize)));
+
+  const QString stored = BytesToText(settings.Read(keys::kFont));
+  int index = fontz->findText(stored, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (index < 0) {
+    // The stored font is not installed here. Keep its name on offer, so that the name is
+    // shown and is not lost when the settings are written back.
+    fontz->insertItem(0, stored);
+    index = 0;
+  }
+  fontz->setCurrentIndex(index);
+  UpdateFontPreview();
+}
+
+void TOptionz::LoadConfirmations() {
+  namespace keys = config::keys;
+  const config::Settings settings = app_.Settings();
+  onexit->setChecked(settings.ReadFlag(keys::kOnexit));
+  ondel->setChecked(settings.ReadFlag(keys::kOndel));
+  const config::TextKey wait{keys::kLogowaid.section, keys::kLogowaid.key,
+                             keys::kLogowaidOptionsDefault};
+  logowhaid->setText(BytesToText(settings.Read(wait)));
+  chxConsoleClear->setChecked(settings.ReadFlag(keys::kOncnclr));
+}
+
+void TOptionz::LoadLanguages() {
+  const std::string lang_dir = app_.ProgramDir() + "Lang/";
+  platform::EnumerateEntries(lang_dir + "*.ini", {}, [&](const platform::DirEntry& entry) {
+    if (entry.is_dir) return;
+    const std::string name =
+        platform::ProfileReadString(lang_dir + entry.name, "info", "name", "Untitled");
+    LNames->addItem(BytesToText(name + " [" + entry.name + "]"));
+    hddnlist.push_back(entry.name);
+  });
+}
+
+void TOptionz::UpdateColourPreviews() {
+  Paint(testClr, BackgroundColour());
+  Paint(testfcolor, TextColour());
+}
+
+void TOptionz::UpdateFontPreview() {
+  QFont font = Label1->font();
+  font.setFamily(fontz->currentText());
+  font.setBold(cb->isChecked());
+  font.setItalic(ci->isChecked());
+  font.setUnderline(cu->isChecked());
+  // A size box that holds no whole number yet (the user is typing) keeps the previous size.
+  bool ok = false;
+  const int size = fsize->currentText().toInt(&ok);
+  if (ok && size > 0) font.setPointSize(size);
+  Label1->setFont(font);
+}

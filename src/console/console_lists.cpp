@@ -1,0 +1,137 @@
+#include "console/console_lists.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+#include "app/app.h"
+#include "console/command_rules.h"
+#include "console/console_window.h"
+#include "console/variable_rules.h"
+#include "ui/byte_text.h"
+
+namespace {
+
+// A list box that fills its window.
+QListWidget* FillingList(QWidget* owner, const char* name) {
+  auto* layout = new QVBoxLayout(owner);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* list = new QListWidget(owner);
+  list->setObjectName(name);
+  layout->addWidget(list);
+  return list;
+}
+
+// Puts text into the console's command line with the caret just before its last character.
+void SetCommandBeforeParen(App& app, const QString& text) {
+  app.frmConsole->txtCommand->setText(text);
+  app.frmConsole->txtCommand->setCursorPosition(static_cast<int>(text.size()) - 1);
+}
+
+}  // namespace
+
+TfrmConsoleVars::TfrmConsoleVars(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
+  setObjectName("frmConsoleVars");
+  setGeometry(192, 114, 195, 317);
+  lVars = FillingList(this, "lVars");
+  for (const char* name : console::kConsoleVariables) lVars->addItem(name);
+  connect(lVars, &QListWidget::itemClicked, this, [this] { app_.Guarded([&] { lVarsClick(); }); });
+  connect(lVars, &QListWidget::itemDoubleClicked, this,
+          [this] { app_.Guarded([&] { lVarsDblClick(); }); });
+}
+
+void TfrmConsoleVars::FormCreate() {
+  setWindowTitle(app_.Str(93));
+}
+
+void TfrmConsoleVars::lVarsClick() {
+  const int row = lVars->currentRow();
+  if (row < 0) return;
+  // The dialog variables are described rather than evaluated, so a click never opens one.
+  static constexpr const char* kDialogHints[] = {"Input dialog", "Open dialog", "Save dialog"};
+  if (row >= 3 && row <= 5) {
+    lVars->setToolTip(kDialogHints[row - 3]);
+  } else {
+    lVars->setToolTip(BytesToText(app_.ReplaceVariables(TextToBytes(lVars->item(row)->text()))));
+  }
+}
+
+void TfrmConsoleVars::lVarsDblClick() {
+  QListWidgetItem* item = lVars->currentItem();
+  if (item == nullptr) return;
+  app_.frmConsole->txtCommand->insert(item->text());
+  close();
+}
+
+TfrmConsoleComs::TfrmConsoleComs(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
+  setObjectName("frmConsoleComs");
+  resize(213, 293);
+  lComs = FillingList(this, "lComs");
+  QFont font("Courier");
+  font.setStyleHint(QFont::TypeWriter);
+  font.setPixelSize(13);
+  lComs->setFont(font);
+  lComs->setSortingEnabled(true);
+  for (const auto& command : console::Commands()) {
+    lComs->addItem(QString::fromStdString(console::LowerAscii(command.name)));
+  }
+  connect(lComs, &QListWidget::itemClicked, this, [this] { app_.Guarded([&] { lComsClick(); }); });
+  connect(lComs, &QListWidget::itemDoubleClicked, this,
+          [this] { app_.Guarded([&] { lComsDblClick(); }); });
+}
+
+void TfrmConsoleComs::FormCreate() {
+  setWindowTitle(app_.Str(85));
+}
+
+void TfrmConsoleComs::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  const QWidget* console = app_.frmConsole;
+  setGeometry(console->x() + console->width(), console->y(), width(), console->height());
+}
+
+void TfrmConsoleComs::lComsClick() {
+  QListWidgetItem* item = lComs->currentItem();
+  if (item == nullptr) return;
+  const int index = console::FindCommand(TextToBytes(item->text()));
+  if (index >= 0) lComs->setToolTip(QString::fromUtf8(console::Commands()[index].help));
+}
+
+void TfrmConsoleComs::lComsDblClick() {
+  QListWidgetItem* item = lComs->currentItem();
+  if (item == nullptr) return;
+  SetCommandBeforeParen(app_, item->text() + "()");
+  close();
+}
+
+TfrmComz::TfrmComz(App& app) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), app_(app) {
+  setObjectName("frmComz");
+  resize(212, 129);
+  lstCm = FillingList(this, "lstCm");
+  lstCm->installEventFilter(this);
+}
+
+bool TfrmComz::lstCmKeyDown(int key) {
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if (QListWidgetItem* item = lstCm->currentItem(); item != nullptr && item->isSelected()) {
+      SetCommandBeforeParen(app_, item->text());
+    }
+    close();
+    return true;
+  }
+  if (key == Qt::Key_Escape) {
+    close();
+    return true;
+  }
+  return false;
+}
+
+bool TfrmComz::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == lstCm && event->type() == QEvent::KeyPress) {
+    bool used = false;
+    app_.Guarded([&] { used = lstCmKeyDown(static_cast<QKeyEvent*>(event)->key()); });
+    return used;
+  }
+  return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+// The console's helpers: the variables list (F2), the commands list (F3) and the completion
+// popup (F4). Each writes its choice into the console's command line and runs nothing.
+
+#include <QWidget>
+
+class App;
+class QListWidget;
+
+class TfrmConsoleVars : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TfrmConsoleVars(App& app);
+  void FormCreate();
+  void lVarsClick();
+  void lVarsDblClick();
+
+  QListWidget* lVars = nullptr;
+
+ private:
+  App& app_;
+};
+
+class TfrmConsoleComs : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TfrmConsoleComs(App& app);
+  void FormCreate();
+  void lComsClick();
+  void lComsDblClick();
+
+  QListWidget* lComs = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  App& app_;
+};
+
+class TfrmComz : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TfrmComz(App& app);
+  void FormCreate() {}
+  // Handles a key on the list; true when the key was used.
+  bool lstCmKeyDown(int key);
+
+  QListWidget* lstCm = nullptr;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  App& app_;
+};

@@ -1,0 +1,176 @@
+#include "console/console_window.h"
+
+#include <QCheckBox>
+#include <QDate>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <ctime>
+
+#include "app/app.h"
+#include "config/options_window.h"
+#include "console/command_rules.h"
+#include "console/console_lists.h"
+#include "platform/enumerate.h"
+#include "platform/file_ops.h"
+#include "ui/byte_text.h"
+#include "ui/console_view.h"
+
+namespace {
+
+constexpr int kCommandHeight = 21;
+
+// Formats last-write dates in the locale's short form, remembering the last day formatted:
+// entries of one directory mostly share a handful of days.
+class ShortDateCache {
+ public:
+  const std::string& Format(std::int64_t mtime) {
+    std::tm local{};
+    const std::time_t t = static_cast<std::time_t>(mtime);
+    localtime_r(&t, &local);
+    const int key = (local.tm_year << 9) | local.tm_yday;
+    if (key != key_) {
+      key_ = key;
+      const QDate date(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+      text_ = TextToBytes(QLocale::system().toString(date, QLocale::ShortFormat));
+    }
+    return text_;
+  }
+
+ private:
+  int key_ = -1;
+  std::string text_;
+};
+
+}  // namespace
+
+TfrmConsole::TfrmConsole(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
+  setObjectName("frmConsole");
+  setGeometry(197, 110, 546, 499);
+  textConsole = new ConsoleView(this);
+  textConsole->setObjectName("textConsole");
+  txtCommand = new QLineEdit(this);
+  txtCommand->setObjectName("txtCommand");
+  txtCommand->setFixedHeight(kCommandHeight);
+  txtCommand->setText("help()");
+  txtCommand->installEventFilter(this);
+  setFocusProxy(txtCommand);
+  // The initial text, top line first.
+  textConsole->PrintLine("> Hint: Press F3 to view all avable commands");
+  textConsole->PrintLine("> Hint:  Type \"help()\" to see console help");
+  FormResize();
+}
+
+void TfrmConsole::FormCreate() {
+  setWindowTitle(app_.Str(84));
+}
+
+void TfrmConsole::FormResize() {
+  txtCommand->setGeometry(0, height() - kCommandHeight, width(), kCommandHeight);
+  textConsole->setGeometry(0, 0, width(), height() - kCommandHeight);
+}
+
+void TfrmConsole::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  FormResize();
+}
+
+void TfrmConsole::PrintLine(std::string_view text) {
+  textConsole->PrintLine(std::string(text));
+  app_.EchoLine(text);
+}
+
+void TfrmConsole::AppendTextFile(const std::string& file_name) {
+  const auto text = platform::ReadWholeFile(file_name);
+  if (!text) {
+    PrintLine("> Error: ???");
+    return;
+  }
+  for (std::string& line : platform::SplitLines(*text)) {
+    app_.EchoLine(line);
+    textConsole->AppendLine(std::move(line));
+  }
+}
+
+void TfrmConsole::ListFiles(const std::string& prefix) {
+  ShortDateCache dates;
+  platform::EnumOptions options;
+  options.filter = platform::EntryFilter::kAll;
+  options.details = true;
+  std::string line;
+  platform::EnumerateEntries(prefix + app_.FileMask, options, [&](const platform::DirEntry& entry) {
+    line.assign(entry.name);
+    line += "; Size: ";
+    line += std::to_string(entry.size);
+    line += "; Date: ";
+    line += dates.Format(entry.mtime);
+    PrintLine(line);
+  });
+}
+
+void TfrmConsole::SaveConsoleText(const std::string& file_name) {
+  if (file_name.empty()) {
+    PrintLine("> Error: Can't save file to nowhere");
+    return;
+  }
+  platform::WriteFileAtomic(file_name, platform::JoinLinesCrlf(textConsole->Lines()));
+  PrintLine("> Saved: " + file_name);
+}
+
+void TfrmConsole::ClearConsoleText() {
+  if (app_.Optionz->chxConsoleClear->isChecked() &&
+      app_.dialogs().MessageBox("Clear console messages?", app_.Str(2), MsgIcon::kQuestion,
+                                MsgButtons::kYesNo) != MsgAnswer::kYes) {
+    return;
+  }
+  textConsole->Clear();
+}
+
+bool TfrmConsole::txtCommandKeyDown(int key) {
+  switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+      const std::string line = TextToBytes(txtCommand->text());
+      app_.ExecuteCommandLine(line);
+      txtCommand->clear();
+      return true;
+    }
+    case Qt::Key_Up:
+      txtCommand->setText(BytesToText(LastCommand + "()"));
+      txtCommand->setCursorPosition(static_cast<int>(txtCommand->text().size()));
+      return true;
+    case Qt::Key_F3:
+      app_.Show(app_.frmConsoleComs);
+      return true;
+    case Qt::Key_F2:
+      app_.Show(app_.frmConsoleVars);
+      return true;
+    case Qt::Key_F4: {
+      TfrmComz* popup = app_.frmComz;
+      popup->move(x(), y() + height());
+      popup->lstCm->clear();
+      const std::string typed = console::UpperAscii(TextToBytes(txtCommand->text()));
+      for (const auto& command : console::Commands()) {
+        // An empty line matches nothing, so the popup then opens empty.
+        if (!typed.empty() && console::UpperAscii(command.name).find(typed) != std::string::npos) {
+          popup->lstCm->addItem(QString::fromLatin1(command.name) + "()");
+        }
+      }
+      app_.Show(popup);
+      popup->lstCm->setFocus();
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+bool TfrmConsole::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == txtCommand && event->type() == QEvent::KeyPress) {
+    bool used = false;
+    app_.Guarded([&] { used = txtCommandKeyDown(static_cast<QKeyEvent*>(event)->key()); });
+    return used;
+  }
+  return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+// Substitution of $-variables in command arguments and other texts.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace console {
+
+// Name of the external variables file, without a path.
+inline constexpr const char* kVarFileName = "defvars.txt";
+
+// The nine names the variables window offers, in its order.
+inline constexpr const char* kConsoleVariables[] = {"$DIR",    "{n}",     "$EXE",
+                                                    "$INPUT",  "$OPENDL", "$SAVEDL",
+                                                    "$THIS",   "$DATE",   "$TIME"};
+
+// What substitution needs from the running program. The callbacks are asked only when the text
+// names their variable, each at most once per call. A callback left empty answers with an empty
+// text; an empty read_external counts as a missing file.
+struct VariableSource {
+  std::string start_button;  // $STSBTN
+  std::string current_dir;   // $DIR
+  std::string program_dir;   // $EXE, ending in the delimiter
+  std::string current_file;  // $THIS
+  std::function<std::string()> date;                // $DATE, short date format
+  std::function<std::string()> time;                // $TIME, long time format
+  std::function<std::string()> system_dir;          // $SYSDIR
+  std::function<std::string()> ask_input;           // $INPUT; "" when cancelled
+  std::function<std::string()> ask_open_file;       // $OPENDL; "" when cancelled
+  std::function<std::string()> ask_save_file;       // $SAVEDL; "" when cancelled
+  std::function<void(const std::string&)> print;    // console lines (warnings and hints)
+  // The lines of the external variables file, or nothing when the file does not exist.
+  std::function<std::optional<std::vector<std::string>>()> read_external;
+};
+
+// Replaces every occurrence of `name` (ASCII case ignored) in `text` by `value`; the value is
+// not scanned again.
+std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view name,
+                                 std::string_view value);
+
+// Applies the lines of the external variables file to `text`, top to bottom: each "name=value;"
+// line replaces the first occurrence of its name (ASCII case ignored) by its value as written;
+// the rest of the text keeps its case.
+std::string ApplyExternalVariables(std::string text, const std::vector<std::string>& lines);
+
+// The text with every variable replaced, in the fixed order of the built-in variables and then
+// the external ones.
+std::string ReplaceVariables(std::string_view text, const VariableSource& source);
+
+}  // namespace console

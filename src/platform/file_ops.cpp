@@ -1,0 +1,301 @@
+#include "platform/file_ops.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <stdexcept>
+
+#ifndef RENAME_NOREPLACE
+#define RENAME_NOREPLACE (1 << 0)
+#endif
+
+namespace platform {
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  ~Fd() { Close(); }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  bool ok() const { return fd_ >= 0; }
+  // Closes now and reports whether the close succeeded (a late write error shows up here).
+  bool Close() {
+    if (fd_ < 0) return true;
+    int rc = close(fd_);
+    fd_ = -1;
+    return rc == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    ssize_t n = write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool CopyByReadWrite(int in, int out) {
+  std::unique_ptr<char[]> buffer(new char[1 << 17]);
+  for (;;) {
+    ssize_t n = read(in, buffer.get(), 1 << 17);
+    if (n == 0) return true;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (!WriteAll(out, buffer.get(), static_cast<std::size_t>(n))) return false;
+  }
+}
+
+// Copies the rest of `in` to `out`, in the kernel where the file systems allow it.
+bool CopyContents(int in, int out, std::int64_t size) {
+  // Files that report size 0 (such as those under /proc) may still have contents that only a
+  // read shows, so they go the plain way.
+  if (size > 0) {
+    for (;;) {
+      ssize_t n = copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+      if (n == 0) return true;
+      if (n > 0) continue;
+      if (errno == EINTR) continue;
+      // Not supported between these files: carry on from the current offsets by hand. A real
+      // fault (a full disk) fails there again.
+      break;
+    }
+  }
+  return CopyByReadWrite(in, out);
+}
+
+// Tells whether the system refused the no-replace flag itself rather than the move.
+bool NoReplaceUnsupported(int err) {
+  return err == EINVAL || err == ENOSYS || err == EOPNOTSUPP;
+}
+
+// The move of a file to another file system: copy first, remove the source only after the copy
+// succeeded; a source that cannot be removed takes the copy back, so nothing is doubled.
+bool MoveByCopy(const std::string& src, const std::string& dst) {
+  struct stat st;
+  if (lstat(src.c_str(), &st) != 0) return false;
+  if (S_ISLNK(st.st_mode)) {
+    // A link moves as the link, not as a copy of what it points to.
+    std::string target(static_cast<std::size_t>(st.st_size) + 1, '\0');
+    ssize_t n = readlink(src.c_str(), target.data(), target.size());
+    if (n < 0 || static_cast<std::size_t>(n) >= target.size()) return false;
+    target.resize(static_cast<std::size_t>(n));
+    if (symlink(target.c_str(), dst.c_str()) != 0) return false;
+  } else if (!CopyFileNoReplace(src, dst)) {
+    return false;
+  }
+  if (unlink(src.c_str()) == 0) return true;
+  unlink(dst.c_str());
+  return false;
+}
+
+// The permission bits a new file gets from the process's file-creation mask.
+mode_t NewFileMode() {
+  mode_t mask = 022;
+  // The mask can only be read without changing it through /proc (changing it would race
+  // with other threads creating files).
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("Umask:", 0) == 0) {
+      mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+      break;
+    }
+  }
+  return 0644 & ~mask;
+}
+
+// The file an atomic write replaces: the target of a link rather than the link itself.
+std::string ResolveWriteTarget(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr), &std::free);
+  return real ? std::string(real.get()) : path;
+}
+
+bool WriteFileAtomicImpl(const std::string& path, std::string_view contents) {
+  const std::string target = ResolveWriteTarget(path);
+  std::size_t slash = target.rfind('/');
+  const std::string dir = slash == std::string::npos ? "./" : target.substr(0, slash + 1);
+
+  struct stat old;
+  bool has_old = stat(target.c_str(), &old) == 0;
+  if (has_old && (!S_ISREG(old.st_mode) || access(target.c_str(), W_OK) != 0)) return false;
+
+  std::string temp = dir + ".bw-write.XXXXXX";
+  Fd fd(mkostemp(temp.data(), O_CLOEXEC));
+  if (!fd.ok()) return false;
+  bool ok = WriteAll(fd.get(), contents.data(), contents.size());
+  if (ok) {
+    if (has_old) {
+      // Keep the owner where allowed (a write by root of someone else's file) and the mode.
+      if (fchown(fd.get(), old.st_uid, old.st_gid) != 0) { /* stays with the writer */
+      }
+      ok = fchmod(fd.get(), old.st_mode & 07777) == 0;
+    } else {
+      ok = fchmod(fd.get(), NewFileMode()) == 0;
+    }
+  }
+  ok = ok && fsync(fd.get()) == 0;
+  ok = fd.Close() && ok;
+  // Replacing is the purpose here: the new file stands in for the old one in a single step.
+  ok = ok && rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    unlink(temp.c_str());
+    return false;
+  }
+  Fd dir_fd(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir_fd.ok()) fsync(dir_fd.get());
+  return true;
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::optional<FileInfo> StatFile(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return FileInfo{static_cast<std::int64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtime)};
+}
+
+bool CopyFileNoReplace(const std::string& src, const std::string& dst) {
+  Fd in(open(src.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!in.ok()) return false;
+  struct stat st;
+  if (fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+
+  // O_EXCL is what guarantees that an existing target is never touched.
+  Fd out(open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  if (!out.ok()) return false;
+  bool ok = CopyContents(in.get(), out.get(), st.st_size);
+  if (ok) {
+    // Mode and times are kept where the target file system can hold them; one that cannot
+    // (a FAT stick refusing chmod) still gets the data.
+    if (fchmod(out.get(), st.st_mode & 0777) != 0) { /* left as created */
+    }
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (futimens(out.get(), times) != 0) { /* left as copied */
+    }
+    ok = fsync(out.get()) == 0;
+  }
+  ok = out.Close() && ok;
+  // Only the file created above is removed: the open would have failed on any other.
+  if (!ok) unlink(dst.c_str());
+  return ok;
+}
+
+bool MoveFileNoReplace(const std::string& src, const std::string& dst) {
+  if (syscall(SYS_renameat2, AT_FDCWD, src.c_str(), AT_FDCWD, dst.c_str(), RENAME_NOREPLACE) == 0)
+    return true;
+  int err = errno;
+  struct stat st;
+  if (lstat(src.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  if (err == EXDEV) return MoveByCopy(src, dst);
+  if (!NoReplaceUnsupported(err)) return false;
+  // A file system without the flag: a new name for the same file cannot replace anything.
+  if (link(src.c_str(), dst.c_str()) == 0) {
+    if (unlink(src.c_str()) == 0) return true;
+    unlink(dst.c_str());
+    return false;
+  }
+  // Without hard links either (some network and FUSE file systems) the copy remains.
+  if (errno == EEXIST) return false;
+  return MoveByCopy(src, dst);
+}
+
+bool DeleteFile(const std::string& path) {
+  // unlink() never removes a directory, and removes a link rather than what it points to.
+  return unlink(path.c_str()) == 0;
+}
+
+bool CreateEmptyFile(const std::string& path) {
+  Fd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  return fd.ok() && fd.Close();
+}
+
+void WriteFileAtomic(const std::string& path, std::string_view contents) {
+  if (path.empty() || !WriteFileAtomicImpl(path, contents))
+    throw std::runtime_error("Unable to write to " + path);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  // O_NONBLOCK keeps a named pipe from holding the caller; only regular files are read.
+  Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd.ok()) return std::nullopt;
+  struct stat st;
+  if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  std::string data;
+  data.resize(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 4096);
+  std::size_t used = 0;
+  for (;;) {
+    if (used == data.size()) data.resize(used + 65536);
+    ssize_t n = read(fd.get(), data.data() + used, data.size() - used);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    used += static_cast<std::size_t>(n);
+  }
+  data.resize(used);
+  return data;
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(text.substr(start));
+      break;
+    }
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
+  return lines;
+}
+
+std::string JoinLinesCrlf(const std::vector<std::string>& lines) {
+  std::size_t size = 0;
+  for (const auto& line : lines) size += line.size() + 2;
+  std::string text;
+  text.reserve(size);
+  for (const auto& line : lines) {
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
+
+}  // namespace platform

@@ -1,0 +1,192 @@
+#include "ui/dialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "ui/byte_text.h"
+
+namespace {
+
+// "Name|*.a;*.b|Other|*.c" as Qt writes it: "Name (*.a *.b);;Other (*.c)".
+QString QtFilter(const QString& filter) {
+  if (filter.isEmpty()) return {};
+  const QStringList parts = filter.split('|');
+  QStringList out;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(';', ' ');
+    out << parts[i] + " (" + patterns + ")";
+  }
+  return out.join(";;");
+}
+
+QMessageBox::Icon QtIcon(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::kError:
+      return QMessageBox::Critical;
+    case MsgIcon::kWarning:
+      return QMessageBox::Warning;
+    case MsgIcon::kQuestion:
+      return QMessageBox::Question;
+    case MsgIcon::kInformation:
+      return QMessageBox::Information;
+    case MsgIcon::kNone:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+MsgAnswer QtDialogs::MessageBox(const QString& text, const QString& caption, MsgIcon icon,
+                                MsgButtons buttons) {
+  QMessageBox box(
+      QtIcon(icon), caption, text,
+      buttons == MsgButtons::kYesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+  const int result = box.exec();
+  if (buttons == MsgButtons::kOk) return MsgAnswer::kOk;
+  return result == QMessageBox::Yes ? MsgAnswer::kYes : MsgAnswer::kNo;
+}
+
+std::optional<QString> QtDialogs::InputBox(const QString& caption, const QString& prompt,
+                                           const QString& initial) {
+  bool ok = false;
+  const QString text =
+      QInputDialog::getText(nullptr, caption, prompt, QLineEdit::Normal, initial, &ok);
+  if (!ok) return std::nullopt;
+  return text;
+}
+
+QString QtDialogs::OpenFileName(const QString& filter) {
+  return QFileDialog::getOpenFileName(nullptr, {}, {}, QtFilter(filter));
+}
+
+QString QtDialogs::SaveFileName(const QString& filter) {
+  return QFileDialog::getSaveFileName(nullptr, {}, {}, QtFilter(filter));
+}
+
+std::optional<QColor> QtDialogs::ChooseColor(const QColor& initial) {
+  const QColor c = QColorDialog::getColor(initial);
+  if (!c.isValid()) return std::nullopt;
+  return c;
+}
+
+std::optional<QFont> QtDialogs::ChooseFont(const QFont& initial) {
+  bool ok = false;
+  const QFont f = QFontDialog::getFont(&ok, initial);
+  if (!ok) return std::nullopt;
+  return f;
+}
+
+void QtDialogs::ErrorReport(const QString& text) {
+  QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok);
+  box.exec();
+}
+
+void QtDialogs::Beep(bool) {
+  QApplication::beep();
+}
+
+MsgAnswer ScriptedDialogs::MessageBox(const QString& text, const QString& caption, MsgIcon,
+                                      MsgButtons buttons) {
+  asked << "message: " + caption + ": " + text;
+  MsgAnswer answer = buttons == MsgButtons::kOk ? MsgAnswer::kOk : MsgAnswer::kYes;
+  if (!message_answers.empty()) {
+    answer = message_answers.front();
+    message_answers.pop_front();
+  }
+  return answer;
+}
+
+std::optional<QString> ScriptedDialogs::InputBox(const QString& caption, const QString& prompt,
+                                                 const QString&) {
+  asked << "input: " + caption + ": " + prompt;
+  if (input_answers.empty()) return std::nullopt;
+  auto answer = input_answers.front();
+  input_answers.pop_front();
+  return answer;
+}
+
+QString ScriptedDialogs::OpenFileName(const QString& filter) {
+  asked << "open: " + filter;
+  if (open_answers.empty()) return {};
+  QString answer = open_answers.front();
+  open_answers.pop_front();
+  return answer;
+}
+
+QString ScriptedDialogs::SaveFileName(const QString& filter) {
+  asked << "save: " + filter;
+  if (save_answers.empty()) return {};
+  QString answer = save_answers.front();
+  save_answers.pop_front();
+  return answer;
+}
+
+std::optional<QColor> ScriptedDialogs::ChooseColor(const QColor&) {
+  asked << "color";
+  if (color_answers.empty()) return std::nullopt;
+  auto answer = color_answers.front();
+  color_answers.pop_front();
+  return answer;
+}
+
+std::optional<QFont> ScriptedDialogs::ChooseFont(const QFont&) {
+  asked << "font";
+  return std::nullopt;
+}
+
+void ScriptedDialogs::ErrorReport(const QString& text) {
+  errors << text;
+}
+
+void ScriptedDialogs::Beep(bool critical) {
+  critical ? ++critical_beeps : ++beeps;
+}
+
+MsgAnswer BatchDialogs::MessageBox(const QString& text, const QString& caption, MsgIcon,
+                                   MsgButtons buttons) {
+  std::cerr << TextToBytes(caption) << ": " << TextToBytes(text) << std::endl;
+  return buttons == MsgButtons::kOk ? MsgAnswer::kOk : MsgAnswer::kYes;
+}
+
+std::optional<QString> BatchDialogs::ReadAnswer() {
+  std::string line;
+  if (!std::getline(std::cin, line)) return std::nullopt;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return BytesToText(line);
+}
+
+std::optional<QString> BatchDialogs::InputBox(const QString&, const QString&, const QString&) {
+  return ReadAnswer();
+}
+
+QString BatchDialogs::OpenFileName(const QString&) {
+  return ReadAnswer().value_or(QString());
+}
+
+QString BatchDialogs::SaveFileName(const QString&) {
+  return ReadAnswer().value_or(QString());
+}
+
+std::optional<QColor> BatchDialogs::ChooseColor(const QColor&) {
+  return std::nullopt;
+}
+
+std::optional<QFont> BatchDialogs::ChooseFont(const QFont&) {
+  return std::nullopt;
+}
+
+void BatchDialogs::ErrorReport(const QString& text) {
+  std::cerr << "Error: " << TextToBytes(text) << std::endl;
+  failed_ = true;
+}
+
+void BatchDialogs::Beep(bool) {}

@@ -1,0 +1,99 @@
+#include "ui/dir_tree.h"
+
+#include <QKeyEvent>
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "platform/enumerate.h"
+#include "platform/file_ops.h"
+#include "platform/paths.h"
+#include "ui/byte_text.h"
+
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+
+// An absolute, lexically normal directory path without a final delimiter (the root keeps it).
+std::string NormalDir(const std::string& path) {
+  std::filesystem::path p(path);
+  if (p.is_relative()) p = std::filesystem::path(platform::WorkingDir()) / p;
+  std::string s = p.lexically_normal().string();
+  while (s.size() > 1 && s.back() == platform::kPathDelim) s.pop_back();
+  return s.empty() ? std::string(1, platform::kPathDelim) : s;
+}
+
+}  // namespace
+
+DirTreeList::DirTreeList(QWidget* parent) : QListWidget(parent) {
+  std::string start = platform::WorkingDir();
+  dir_ = NormalDir(start.empty() ? std::string(1, platform::kPathDelim) : start);
+  connect(this, &QListWidget::itemDoubleClicked, this, &DirTreeList::EnterItem);
+}
+
+void DirTreeList::SetDirectory(const std::string& path) {
+  if (path == dir_) return;
+  std::string target;
+  if (platform::DirectoryExists(path)) {
+    target = NormalDir(path);
+  } else if (platform::FileExists(path)) {
+    target = NormalDir(std::filesystem::path(path).parent_path().string());
+  }
+  if (!target.empty() && target != dir_) {
+    dir_ = target;
+    platform::SetWorkingDir(dir_);
+    stale_ = true;
+    if (isVisible()) Rebuild();
+  }
+  emit Changed();
+}
+
+void DirTreeList::showEvent(QShowEvent* event) {
+  QListWidget::showEvent(event);
+  if (stale_) Rebuild();
+}
+
+void DirTreeList::keyPressEvent(QKeyEvent* event) {
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
+    EnterItem(currentItem());
+    return;
+  }
+  QListWidget::keyPressEvent(event);
+}
+
+void DirTreeList::EnterItem(QListWidgetItem* item) {
+  if (item == nullptr) return;
+  const QByteArray path = item->data(kPathRole).toByteArray();
+  SetDirectory(path.toStdString());
+}
+
+void DirTreeList::Rebuild() {
+  stale_ = false;
+  clear();
+  const auto add = [this](const std::string& path, const std::string& name, int depth) {
+    auto* item = new QListWidgetItem(QString(depth * 2, ' ') + BytesToText(name), this);
+    item->setData(kPathRole, QByteArray::fromStdString(path));
+    return item;
+  };
+  // The chain from the root down to the current directory.
+  std::string chain(1, platform::kPathDelim);
+  QListWidgetItem* current = add(chain, chain, 0);
+  int depth = 0;
+  for (const auto& part : std::filesystem::path(dir_).relative_path()) {
+    chain = (std::filesystem::path(chain) / part).string();
+    current = add(chain, part.string(), ++depth);
+  }
+  setCurrentItem(current);
+  // The subdirectories of the current directory, by name.
+  std::vector<std::string> subdirs;
+  platform::EnumerateEntries(dir_ + (platform::IsRootDir(dir_) ? "" : "/") + "*",
+                             platform::EnumOptions{}, [&subdirs](const platform::DirEntry& entry) {
+                               if (entry.is_dir && entry.name != "." && entry.name != "..") {
+                                 subdirs.push_back(entry.name);
+                               }
+                             });
+  std::sort(subdirs.begin(), subdirs.end());
+  for (const auto& name : subdirs) {
+    add((std::filesystem::path(dir_) / name).string(), name, depth + 1);
+  }
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+// The directory tree beside the file list: the chain of directories from the root down to the
+// current one, and below it that directory's subdirectories. It holds its directory without a
+// final delimiter (except the root), and every move makes that directory the process's working
+// directory, against which bare file names resolve.
+
+#include <QListWidget>
+#include <string>
+
+class DirTreeList : public QListWidget {
+  Q_OBJECT
+
+ public:
+  explicit DirTreeList(QWidget* parent = nullptr);
+
+  const std::string& Directory() const { return dir_; }
+
+  // Points the tree at a path. A text equal to the current directory does nothing. Otherwise the
+  // tree moves to the directory the path names (to the containing directory for a file; it stays
+  // where it is when the path cannot be entered) and then emits Changed(), moved or not.
+  void SetDirectory(const std::string& path);
+
+ signals:
+  void Changed();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void Rebuild();
+  void EnterItem(QListWidgetItem* item);
+
+  std::string dir_;
+  bool stale_ = true;  // the items are rebuilt only when they can be seen
+};

@@ -1,0 +1,198 @@
+#include "console/variable_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace console {
+namespace {
+
+// A running program as substitution sees it, counting every question it is asked.
+struct FakeProgram {
+  std::vector<std::string> printed;
+  int input_asks = 0, open_asks = 0, save_asks = 0, date_asks = 0, time_asks = 0, sysdir_asks = 0;
+  std::string input = "typed";
+  std::string open_file = "/data/in.txt";
+  std::string save_file = "/data/out.txt";
+  std::string dir = "/home/ann/";
+  std::string this_file = "/home/ann/a.txt";
+  std::optional<std::vector<std::string>> external = std::vector<std::string>{};
+
+  VariableSource Source() {
+    VariableSource s;
+    s.start_button = "Start";
+    s.current_dir = dir;
+    s.program_dir = "/opt/bw/";
+    s.current_file = this_file;
+    s.date = [this] { return ++date_asks, std::string("01.02.2003"); };
+    s.time = [this] { return ++time_asks, std::string("04:05:06"); };
+    s.system_dir = [this] { return ++sysdir_asks, std::string("/usr/bin"); };
+    s.ask_input = [this] { return ++input_asks, input; };
+    s.ask_open_file = [this] { return ++open_asks, open_file; };
+    s.ask_save_file = [this] { return ++save_asks, save_file; };
+    s.print = [this](const std::string& line) { printed.push_back(line); };
+    s.read_external = [this] { return external; };
+    return s;
+  }
+
+  std::string Replace(std::string_view text) { return ReplaceVariables(text, Source()); }
+};
+
+const char kWarning[] = "> Warning: Varable file \"defvars.txt\"does not exist!";
+
+TEST(ReplaceVariables, BuiltInNamesIgnoreCase) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"$dir\\x", "/home/ann/\\x"},
+      {"$DIR$Dir", "/home/ann//home/ann/"},
+      {"$DIRX", "/home/ann/X"},
+      {"a{n}b{N}", "a\n\rb\n\r"},
+      {"$EXEdefvars.txt", "/opt/bw/defvars.txt"},
+      {"$varfn", "defvars.txt"},
+      {"$This", "/home/ann/a.txt"},
+      {"$stsbtn", "Start"},
+      {"$date $TIME", "01.02.2003 04:05:06"},
+      {"$SysDir/ls", "/usr/bin/ls"},
+      {"$input!", "typed!"},
+      {"no variables, $ alone, $DI", "no variables, $ alone, $DI"},
+      {"", ""},
+  };
+  for (const auto& [text, expected] : cases) {
+    SCOPED_TRACE(text);
+    FakeProgram program;
+    EXPECT_EQ(program.Replace(text), expected);
+    EXPECT_TRUE(program.printed.empty());
+  }
+}
+
+TEST(ReplaceVariables, ValuesAreScannedOnlyByLaterSteps) {
+  FakeProgram program;
+  program.dir = "[$DATE $STSBTN $DIR $OPENDL]";
+  // $DATE comes after $DIR, so it is replaced inside the value; the earlier $STSBTN, $DIR itself
+  // and the dialog name (not in the text as passed) stay.
+  EXPECT_EQ(program.Replace("$DIR"), "[01.02.2003 $STSBTN $DIR $OPENDL]");
+  EXPECT_EQ(program.open_asks, 0);
+
+  FakeProgram input;
+  input.input = "$dir $time";
+  EXPECT_EQ(input.Replace("$INPUT"), "$dir 04:05:06");
+
+  FakeProgram external;
+  external.this_file = "$v";
+  external.external = std::vector<std::string>{"$v=done;"};
+  EXPECT_EQ(external.Replace("x $THIS"), "x done");
+}
+
+TEST(ReplaceVariables, AsksOnlyForNamesInTheTextAndOnlyOnce) {
+  FakeProgram none;
+  EXPECT_EQ(none.Replace("plain $DIR"), "plain /home/ann/");
+  EXPECT_EQ(none.input_asks + none.open_asks + none.save_asks, 0);
+  EXPECT_EQ(none.date_asks + none.time_asks + none.sysdir_asks, 0);
+
+  FakeProgram twice;
+  EXPECT_EQ(twice.Replace("$INPUT-$input $date $DATE $time $TIME $sysdir $SYSDIR"),
+            "typed-typed 01.02.2003 01.02.2003 04:05:06 04:05:06 /usr/bin /usr/bin");
+  EXPECT_EQ(twice.input_asks, 1);
+  EXPECT_EQ(twice.date_asks, 1);
+  EXPECT_EQ(twice.time_asks, 1);
+  EXPECT_EQ(twice.sysdir_asks, 1);
+
+  FakeProgram cancelled;
+  cancelled.input = "";
+  EXPECT_EQ(cancelled.Replace("[$INPUT][$INPUT]"), "[][]");
+  EXPECT_EQ(cancelled.input_asks, 1);
+}
+
+TEST(ReplaceVariables, FileDialogsAnswerOnlyToCapitalsAndFillTheFirstPlace) {
+  FakeProgram program;
+  EXPECT_EQ(program.Replace("$OPENDL $OPENDL $SAVEDL $SAVEDL"),
+            "/data/in.txt $OPENDL /data/out.txt $SAVEDL");
+  EXPECT_EQ(program.open_asks, 1);
+  EXPECT_EQ(program.save_asks, 1);
+  EXPECT_TRUE(program.printed.empty());
+
+  FakeProgram lower;
+  EXPECT_EQ(lower.Replace("$opendl $OpenDL $savedl"), "$opendl $OpenDL $savedl");
+  EXPECT_EQ(lower.open_asks + lower.save_asks, 0);
+
+  FakeProgram cancelled;
+  cancelled.open_file = "";
+  cancelled.save_file = "";
+  EXPECT_EQ(cancelled.Replace("<$OPENDL><$SAVEDL>"), "<><>");
+  EXPECT_EQ(cancelled.printed,
+            (std::vector<std::string>{"> Hint: File name is NULL", "> Hint: File name is NULL"}));
+}
+
+TEST(ReplaceVariables, MissingVariablesFileWarnsAndKeepsTheText) {
+  FakeProgram program;
+  program.external = std::nullopt;
+  EXPECT_EQ(program.Replace("plain text"), "plain text");
+  EXPECT_EQ(program.Replace("x $dir y"), "x /home/ann/ y");
+  EXPECT_EQ(program.printed, (std::vector<std::string>{kWarning, kWarning}));
+
+  // With no callbacks at all nothing is asked and the file counts as missing.
+  VariableSource empty;
+  EXPECT_EQ(ReplaceVariables("a$input$OPENDL$date$sysdir b", empty), "a b");
+}
+
+TEST(ReplaceVariables, ExternalLinesApplyAfterBuiltIns) {
+  FakeProgram program;
+  program.external = std::vector<std::string>{"$a=hello;", "$dir=never;"};
+  // $DIR is built in and gone before the external lines run; the rest keeps its case.
+  EXPECT_EQ(program.Replace("x $a $dir"), "x hello /home/ann/");
+  EXPECT_TRUE(program.printed.empty());
+  // No external match: nothing changes either.
+  EXPECT_EQ(program.Replace("x $b $dir"), "x $b /home/ann/");
+}
+
+TEST(ApplyExternalVariables, FollowsTheFileLinesTopToBottom) {
+  struct Case {
+    std::vector<std::string> lines;
+    std::string text;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {{"$a=hello;"}, "x $a y", "x hello y"},
+      {{"$a=hello"}, "x $a y", "x  y"},
+      {{"$ab=1;", "$a=2;"}, "$ab $a", "1 2"},
+      {{"$a=2;", "$ab=1;"}, "$ab $a", "2b $a"},
+      {{"$a=x;"}, "$A $a", "x $a"},
+      {{"$a=x;", "$a=y;"}, "$a $a", "x y"},
+      {{"$a=$b;", "$b=z;"}, "$a", "z"},
+      {{"$b=z;", "$a=$b;"}, "$a", "$b"},
+      {{"$a=1; comment = here;"}, "$a", "1"},
+      {{"a;b=c;"}, "a;b", ""},
+      {{"name = value;"}, "x name", "x name"},
+      {{"name = value;"}, "name  x", " value x"},
+      {{"=x;", "novalue", ""}, "=x novalue", "=x novalue"},
+      {{"$zz=1;"}, "lower text", "lower text"},
+      {{"k=\xc3\xa4;"}, "k", "\xc3\xa4"},
+      {{std::string("$n\0=v;", 6)}, std::string("a$N\0", 4), "av"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(ApplyExternalVariables(c.text, c.lines), c.expected);
+  }
+}
+
+TEST(ApplyExternalVariables, ValuesThatBringTheirOwnNameTerminate) {
+  EXPECT_EQ(ApplyExternalVariables("$a", {"$a=$a$a;"}), "$a$a");
+  EXPECT_EQ(ApplyExternalVariables("$a", {"$a=$a!;", "$a=$a!;", "$a=$a!;"}), "$a!!!");
+
+  std::vector<std::string> lines;
+  for (int i = 0; i < 100000; ++i) lines.push_back("$v" + std::to_string(i) + "=" + "n;");
+  for (int i = 0; i < 10000; ++i) lines.push_back("$self=$self+;");
+  const std::string result = ApplyExternalVariables("$v7 $self", lines);
+  EXPECT_EQ(result, "n $self" + std::string(10000, '+'));
+}
+
+TEST(ReplaceAllIgnoreCase, ReplacesEveryOccurrenceOnce) {
+  EXPECT_EQ(ReplaceAllIgnoreCase("a$DiR b $dir", "$DIR", "[$dir]"), "a[$dir] b [$dir]");
+  EXPECT_EQ(ReplaceAllIgnoreCase("aaa", "a", "aa"), "aaaaaa");
+  EXPECT_EQ(ReplaceAllIgnoreCase("abc", "", "x"), "abc");
+  EXPECT_EQ(ReplaceAllIgnoreCase("abc", "d", "x"), "abc");
+  EXPECT_EQ(ReplaceAllIgnoreCase("$", "$DIR", "x"), "$");
+}
+
+}  // namespace
+}  // namespace console

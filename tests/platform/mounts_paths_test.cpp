@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "platform/file_ops.h"
+#include "platform/mounts.h"
+#include "platform/paths.h"
+#include "support/temp_dir.h"
+
+using namespace platform;
+
+namespace {
+
+TEST(Mounts, ParsedTableLeavesPseudoSystemsAndFilesOutAndDecodesNames) {
+  TempDir dir;
+  std::string disk = dir.CreateDir("my disk\tone");
+  std::string file = dir.CreateFile("hosts", "");
+  auto escape = [](std::string text) {
+    std::string out;
+    for (char c : text) {
+      if (c == ' ')
+        out += "\\040";
+      else if (c == '\t')
+        out += "\\011";
+      else
+        out += c;
+    }
+    return out;
+  };
+  std::string table =
+      "proc /proc proc rw 0 0\n"
+      "sysfs /sys sysfs rw 0 0\n"
+      "tmpfs /dev/shm tmpfs rw 0 0\n"
+      "/dev/sdb1 " +
+      escape(disk) +
+      " ext4 rw 0 0\n"
+      "/dev/sdb1 " +
+      escape(disk) +
+      " ext4 rw 0 0\n"
+      "/dev/sda1 / ext4 rw 0 0\n"
+      "/dev/sda1 " +
+      file +
+      " ext4 rw 0 0\n"
+      "garbage\n"
+      "\n"
+      "server:/x /mnt/bw-unreachable-nfs nfs4 rw 0 0\n";
+  EXPECT_EQ(ParseMountPoints(table),
+            (std::vector<std::string>{"/", disk + "/", "/mnt/bw-unreachable-nfs/"}));
+  EXPECT_EQ(ParseMountPoints(""), (std::vector<std::string>{"/"}));
+}
+
+TEST(Mounts, SystemMountPointsStartAtTheRoot) {
+  std::vector<std::string> points = MountPoints();
+  ASSERT_FALSE(points.empty());
+  EXPECT_EQ(points.front(), "/");
+  std::set<std::string> unique(points.begin(), points.end());
+  EXPECT_EQ(unique.size(), points.size());
+  for (const std::string& p : points) {
+    EXPECT_TRUE(EndsWithDelim(p)) << p;
+    EXPECT_NE(p, "/proc/");
+    EXPECT_NE(p, "/sys/");
+  }
+}
+
+TEST(Paths, RootAndDelimiterTests) {
+  EXPECT_TRUE(IsRootDir("/"));
+  EXPECT_TRUE(IsRootDir("//"));
+  EXPECT_FALSE(IsRootDir(""));
+  EXPECT_FALSE(IsRootDir("/home/"));
+  EXPECT_FALSE(IsRootDir("C:\\"));
+  EXPECT_TRUE(EndsWithDelim("/home/"));
+  EXPECT_FALSE(EndsWithDelim("/home"));
+  EXPECT_FALSE(EndsWithDelim(""));
+  EXPECT_EQ(SystemDir(), "/usr/bin");
+}
+
+TEST(Paths, ProgramAndWorkingDirectories) {
+  std::string program = ProgramDir();
+  EXPECT_TRUE(EndsWithDelim(program));
+  std::string exe_path = std::filesystem::canonical("/proc/self/exe").string();
+  EXPECT_EQ(program + exe_path.substr(exe_path.rfind('/') + 1), exe_path);
+
+  TempDir dir;
+  std::string before = WorkingDir();
+  ASSERT_TRUE(EndsWithDelim(before));
+  ASSERT_TRUE(SetWorkingDir(dir.Path()));
+  std::string inside = WorkingDir();
+  EXPECT_FALSE(SetWorkingDir(dir.Slash() + "missing"));
+  EXPECT_EQ(WorkingDir(), inside);
+  ASSERT_TRUE(SetWorkingDir(before));
+  char* real = realpath(dir.Path().c_str(), nullptr);
+  EXPECT_EQ(inside, std::string(real) + "/");
+  free(real);
+  EXPECT_EQ(WorkingDir(), before);
+}
+
+}  // namespace

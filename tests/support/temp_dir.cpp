@@ -1,0 +1,52 @@
+#include "support/temp_dir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  std::string pattern = (fs::temp_directory_path() / "bwtest.XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Make read-only leftovers of a test removable before removing them.
+  for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::end(it);
+       it.increment(ec)) {
+    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  }
+  fs::remove_all(path_, ec);
+}
+
+std::string TempDir::CreateFile(std::string_view relative, std::string_view contents) const {
+  fs::path p = fs::path(path_) / fs::path(std::string(relative));
+  fs::create_directories(p.parent_path());
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+  return p.string();
+}
+
+std::string TempDir::CreateDir(std::string_view relative) const {
+  fs::path p = fs::path(path_) / fs::path(std::string(relative));
+  fs::create_directories(p);
+  return p.string();
+}
+
+std::string TempDir::Read(std::string_view relative) const {
+  std::ifstream in(fs::path(path_) / fs::path(std::string(relative)), std::ios::binary);
+  if (!in) return "<missing>";
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool TempDir::Exists(std::string_view relative) const {
+  std::error_code ec;
+  return fs::exists(fs::path(path_) / fs::path(std::string(relative)), ec);
+}

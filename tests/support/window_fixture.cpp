@@ -1,0 +1,54 @@
+#include "support/window_fixture.h"
+
+#include <unistd.h>
+#include <QApplication>
+#include <QLocale>
+
+#include <string>
+
+#include "console/console_window.h"
+#include "platform/file_ops.h"
+#include "platform/paths.h"
+#include "ui/console_view.h"
+
+WindowTest::WindowTest() : saved_cwd_(platform::WorkingDir()) {}
+
+WindowTest::~WindowTest() {
+  app.reset();
+  // The directory tree moves the working directory; put it back for the next test.
+  platform::SetWorkingDir(saved_cwd_);
+}
+
+void WindowTest::UseTestLanguage() {
+  std::string lang = "[info]\r\nname=Test\r\n[LanFile]\r\n";
+  for (int n = 1; n <= 101; ++n) lang += std::to_string(n) + "=E" + std::to_string(n) + "\r\n";
+  dir.CreateFile("Lang/English.ini", lang);
+  std::string config = dir.Read("config.ini");
+  if (config == "<missing>") config.clear();
+  dir.CreateFile("config.ini", "[Lang]\r\nFile=English.ini\r\n" + config);
+}
+
+void WindowTest::CreateApp() {
+  App::Options options;
+  options.program_dir = dir.Slash();
+  options.show_splash = false;
+  options.dialogs = &dialogs;
+  options.echo = [this](const std::string& line) { echoed.push_back(line); };
+  app = std::make_unique<App>(options);
+  app->CreateWindows();
+}
+
+std::vector<std::string> WindowTest::ConsoleLines() const {
+  return app->frmConsole->textConsole->Lines();
+}
+
+void WindowTest::Run(const std::string& line) {
+  app->Guarded([&] { app->ExecuteCommandLine(line); });
+}
+
+int main(int argc, char** argv) {
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+  QApplication qt(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
