@@ -18,8 +18,8 @@ class TfrmHexCalc : public QWidget {
   void FormCreate();
 
   QLineEdit* txtChislo;
-  // The notation of txtChislo: 0 HEX, 1 DEC, 2 CHR (the radio buttons' ids).
   QGroupBox* rgtypBox;
+  // The notation of txtChislo: 0 HEX, 1 DEC, 2 CHR (the radio buttons' ids).
   QButtonGroup* rgtyp;
   QPushButton* btnHex;
   QPushButton* btnDec;

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# batch_bench.sh DATA_DIR [BUILD_DIR]
+#
+# Times brackwell running scripts in batch mode: a 100,000-line cn_print script, and a
+# cn_listing of DATA_DIR/flat/ beside `ls -l` of the same directory, best of 3 each, all in
+# the same run. Run by hand; see bench/README.md.
+set -euo pipefail
+
+DATA=${1:?usage: batch_bench.sh DATA_DIR [BUILD_DIR]}
+HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+BUILD=${2:-$HERE/../build-bench}
+REPEATS=3
+LINES=100000
+DATA=$(cd "$DATA" && pwd)
+FLAT=$DATA/flat
+[[ -d $FLAT ]] || { echo "batch_bench: $FLAT missing (make it with gen.sh)" >&2; exit 1; }
+[[ -x $BUILD/brackwell ]] || { echo "batch_bench: $BUILD/brackwell missing (build it)" >&2; exit 1; }
+
+# The program reads its data files beside the executable, so it runs from a private copy.
+PROG=$(mktemp -d /tmp/batch_bench.XXXXXX)
+trap 'rm -rf -- "$PROG"' EXIT
+cp "$BUILD/brackwell" "$PROG/"
+cp -r "$HERE/../data/." "$PROG/"
+
+# External variables are read again for every expanded argument, so the file's size counts.
+for i in $(seq 1 100); do printf '$v%d=value%d;comment\r\n' "$i" "$i"; done > "$PROG/defvars.txt"
+
+{
+  echo "BEGIN BWSCRIPT;"
+  for ((i = 0; i < LINES; i++)); do echo 'cn_print($DIR/x)'; done
+  echo "END;"
+} > "$PROG/print.bws"
+printf 'BEGIN BWSCRIPT;\ncn_listing(%s/)\nEND;\n' "$FLAT" > "$PROG/listing.bws"
+printf 'BEGIN BWSCRIPT;\nEND;\n' > "$PROG/empty.bws"
+
+# Wall-clock milliseconds of one run of a command, its standard output thrown away.
+run_ms() {
+  local start=$EPOCHREALTIME
+  "$@" > /dev/null
+  local end=$EPOCHREALTIME
+  echo $(( (${end/./} - ${start/./}) / 1000 ))
+}
+
+# Best of REPEATS runs.
+best_ms() {
+  local best= ms
+  for ((r = 0; r < REPEATS; r++)); do
+    ms=$(run_ms "$@")
+    if [[ -z $best || $ms -lt $best ]]; then best=$ms; fi
+  done
+  echo "$best"
+}
+
+bw() { "$PROG/brackwell" -NOLOGO -BATCH "$@"; }
+
+# One untimed run each checks that the scripts do what is timed.
+printed=$(bw "$PROG/print.bws" | grep -c '/x$' || true)
+listed=$(bw "$PROG/listing.bws" | grep -c '; Size: ' || true)
+if [[ $printed -ne $LINES ]]; then
+  echo "batch_bench: the print script printed $printed of $LINES lines" >&2
+  exit 1
+fi
+if [[ $listed -lt 101000 ]]; then
+  echo "batch_bench: the listing printed $listed lines" >&2
+  exit 1
+fi
+
+empty_ms=$(best_ms bw "$PROG/empty.bws")
+print_ms=$(best_ms bw "$PROG/print.bws")
+listing_ms=$(best_ms bw "$PROG/listing.bws")
+ls_ms=$(best_ms ls -l "$FLAT")
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+verdict() { if [[ $1 -eq 0 ]]; then echo met; else echo MISSED; fi; }
+
+echo "batch_bench $DATA: best of $REPEATS"
+echo
+printf '%-46s %10s %10s\n' what ms ratio
+printf '%-46s %10d %10s\n' "brackwell -BATCH empty script (start-up)" "$empty_ms" ""
+printf '%-46s %10d %10s\n' "brackwell -BATCH $LINES x cn_print(\$DIR/x)" "$print_ms" ""
+printf '%-46s %10d %10s\n' "brackwell -BATCH cn_listing(flat/) [$listed lines]" "$listing_ms" \
+  "$(ratio "$listing_ms" "$ls_ms")"
+printf '%-46s %10d %10s\n' "ls -l flat" "$ls_ms" "1.00"
+echo
+echo "goal: $LINES-line script under 2000 ms: $(verdict $((print_ms >= 2000)))"
+echo "goal: cn_listing no slower than ls -l: $(verdict $((listing_ms > ls_ms)))"
