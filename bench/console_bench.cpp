@@ -120,9 +120,9 @@ int main(int argc, char** argv) {
   row("hidden", hidden);
   row("shown", shown);
   std::printf("\n(1st/last: the first and the last 10%% of the lines)\n");
-  const double scaled = std::max(hidden.print_ms + hidden.events_ms,
-                                 shown.print_ms + shown.events_ms) *
-                        1e6 / static_cast<double>(lines);
+  const double scaled =
+      std::max(hidden.print_ms + hidden.events_ms, shown.print_ms + shown.events_ms) * 1e6 /
+      static_cast<double>(lines);
   std::printf("goal: 1,000,000 lines under 1000 ms -> %.0f ms per million: %s\n", scaled,
               scaled < 1000 ? "met" : "MISSED");
   std::error_code ec;

@@ -3,11 +3,11 @@
 // Times how the main window lists one large directory, beside ls and find run in the same
 // process run, and measures the memory the listed entries take. Run by hand; see README.md.
 
+#include <fcntl.h>
 #include <malloc.h>
 #include <spawn.h>
-#include <sys/wait.h>
-#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -57,7 +57,7 @@ long StatusKb(const std::string& field) {
   std::ifstream in("/proc/self/status");
   std::string line;
   while (std::getline(in, line)) {
-    if (line.rcompare(0, field.size() + 1, field + ":") == 0) {
+    if (line.rfind(field + ":", 0) == 0) {
       return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
     }
   }

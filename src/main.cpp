@@ -46,9 +46,18 @@ bool HaveDisplay() {
          std::getenv("QT_QPA_PLATFORM") != nullptr;
 }
 
+// In batch mode standard error carries the run's own questions and failures; the toolkit's
+// notes about its environment would only bury them.
+void QuietToolkitNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) {
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+  }
+}
+
 // Runs a script with no window shown; every console line goes to standard output.
 int RunBatch(int argc, char** argv, const CommandLine& cl) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  qInstallMessageHandler(QuietToolkitNotes);
   QApplication qt(argc, argv);
   QApplication::setApplicationName(kAppTitle);
   BatchDialogs dialogs;

@@ -1,5 +1,6 @@
 // The main window: start-up from the settings, listing, the tree, clicks and closing.
 
+#include <unistd.h>
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -327,6 +328,57 @@ TEST_F(MainWindowTest, UpButtonGoesToTheParent) {
   // Without its final delimiter the path stays as it is.
   Main().SearchLine->setText("/no/delimiter");
   EXPECT_EQ(TextToBytes(Main().SearchLine->text()), "/no/delimiter");
+}
+
+TEST_F(MainWindowTest, ATreeDirectoryThatVanishedIsReported) {
+  UseTestLanguage();
+  const std::string gone = dir.CreateDir("gone");
+  CreateApp();
+  Scan(gone + "/");
+  ASSERT_EQ(app->CurrentDir, gone + "/");
+  rmdir(gone.c_str());
+  Scan(gone + "/");
+  // The scan reports the missing path; the tree, still there, cannot list its own directory.
+  EXPECT_TRUE(dialogs.asked.contains("message: E1: E9"));
+  EXPECT_EQ(dialogs.asked.last(), "message: E2: E4");
+  EXPECT_EQ(Panel(1), "E5");
+}
+
+TEST_F(MainWindowTest, DeletingSelectedFilesSkipsDirectoriesAndReportsEach) {
+  UseTestLanguage();
+  dir.CreateFile("work/a.txt", "a");
+  dir.CreateFile("work/b.txt", "b");
+  dir.CreateDir("work/keepdir");
+  CreateApp();
+  Scan(dir.Slash() + "work/");
+  Main().SELECTALL1Click();
+  dialogs.message_answers = {MsgAnswer::kNo};
+  Main().DeleteAll1Click();
+  EXPECT_TRUE(dir.Exists("work/a.txt"));
+  EXPECT_EQ(Main().SelectedRows().size(), Listed().size());  // no scan after No
+
+  Main().DeleteAll1Click();  // answered Yes
+  EXPECT_FALSE(dir.Exists("work/a.txt"));
+  EXPECT_FALSE(dir.Exists("work/b.txt"));
+  EXPECT_TRUE(dir.Exists("work/keepdir"));
+  const auto lines = ConsoleLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "> Deleted: " + dir.Slash() + "work/a.txt\""),
+            lines.end());
+  EXPECT_EQ(Sorted(Listed()), (std::vector<std::string>{"../", "keepdir/"}));
+}
+
+TEST_F(MainWindowTest, RenameAsksAgainForATakenNameAndNeverReplacesIt) {
+  dir.CreateFile("old.txt", "old content");
+  dir.CreateFile("taken.txt", "taken content");
+  CreateApp();
+  Main().SetCurrentRow(RowOf("old.txt"));
+  dialogs.input_answers = {QString("taken.txt"), QString("new.txt")};
+  Main().Rename1Click();
+  EXPECT_TRUE(
+      dialogs.asked.contains("message: Error: File olready exist, please choose another name"));
+  EXPECT_EQ(dir.Read("taken.txt"), "taken content");
+  EXPECT_EQ(dir.Read("new.txt"), "old content");
+  EXPECT_FALSE(dir.Exists("old.txt"));
 }
 
 }  // namespace
