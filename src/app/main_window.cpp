@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -27,32 +26,7 @@
 #include "ui/byte_text.h"
 #include "ui/dir_tree.h"
 #include "ui/file_list_model.h"
-
-namespace {
-
-// Enter in the path line does what the scan button does.
-class EnterFilter : public QObject {
- public:
-  EnterFilter(QObject* parent, std::function<void()> on_enter)
-      : QObject(parent), on_enter_(std::move(on_enter)) {}
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::KeyPress) {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        on_enter_();
-        return true;
-      }
-    }
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  std::function<void()> on_enter_;
-};
-
-}  // namespace
+#include "ui/key_filter.h"
 
 TForm1::TForm1(App& app) : app_(app) {
   setObjectName("Form1");
@@ -150,7 +124,12 @@ void TForm1::BuildControls() {
   connect(ToolButton2, &QToolButton::clicked, this, guard(&TForm1::ToolButton2Click));
   connect(btnUpOnDir, &QToolButton::clicked, this, guard(&TForm1::btnUpOnDirClick));
   connect(gobtn, &QToolButton::clicked, this, guard(&TForm1::gobtnClick));
-  SearchLine->installEventFilter(new EnterFilter(this, guard(&TForm1::gobtnClick)));
+  // Enter in the path line does what the scan button does.
+  new KeyFilter(SearchLine, [this](int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    app_.Guarded([&] { gobtnClick(); });
+    return true;
+  });
   connect(DirList, &DirTreeList::Changed, this, guard(&TForm1::DirListChange));
   connect(fList, &QListView::clicked, this, guard(&TForm1::fListClick));
   connect(fList, &QListView::doubleClicked, this, guard(&TForm1::fListDblClick));

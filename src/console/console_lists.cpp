@@ -1,6 +1,5 @@
 #include "console/console_lists.h"
 
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QVBoxLayout>
@@ -10,6 +9,7 @@
 #include "console/console_window.h"
 #include "console/variable_rules.h"
 #include "ui/byte_text.h"
+#include "ui/key_filter.h"
 
 namespace {
 
@@ -109,7 +109,11 @@ TfrmComz::TfrmComz(App& app) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHi
   setObjectName("frmComz");
   resize(212, 129);
   lstCm = FillingList(this, "lstCm");
-  lstCm->installEventFilter(this);
+  new KeyFilter(lstCm, [this](int key) {
+    bool used = false;
+    app_.Guarded([&] { used = lstCmKeyDown(key); });
+    return used;
+  });
 }
 
 bool TfrmComz::lstCmKeyDown(int key) {
@@ -125,13 +129,4 @@ bool TfrmComz::lstCmKeyDown(int key) {
     return true;
   }
   return false;
-}
-
-bool TfrmComz::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == lstCm && event->type() == QEvent::KeyPress) {
-    bool used = false;
-    app_.Guarded([&] { used = lstCmKeyDown(static_cast<QKeyEvent*>(event)->key()); });
-    return used;
-  }
-  return QWidget::eventFilter(watched, event);
 }

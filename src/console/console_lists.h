@@ -52,9 +52,6 @@ class TfrmComz : public QWidget {
 
   QListWidget* lstCm = nullptr;
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   App& app_;
 };

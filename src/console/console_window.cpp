@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QDate>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
@@ -16,6 +15,7 @@
 #include "platform/file_ops.h"
 #include "ui/byte_text.h"
 #include "ui/console_view.h"
+#include "ui/key_filter.h"
 
 namespace {
 
@@ -54,7 +54,11 @@ TfrmConsole::TfrmConsole(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   txtCommand->setObjectName("txtCommand");
   txtCommand->setFixedHeight(kCommandHeight);
   txtCommand->setText("help()");
-  txtCommand->installEventFilter(this);
+  new KeyFilter(txtCommand, [this](int key) {
+    bool used = false;
+    app_.Guarded([&] { used = txtCommandKeyDown(key); });
+    return used;
+  });
   setFocusProxy(txtCommand);
   // The initial text, top line first.
   textConsole->PrintLine("> Hint: Press F3 to view all avable commands");
@@ -164,13 +168,4 @@ bool TfrmConsole::txtCommandKeyDown(int key) {
     default:
       return false;
   }
-}
-
-bool TfrmConsole::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == txtCommand && event->type() == QEvent::KeyPress) {
-    bool used = false;
-    app_.Guarded([&] { used = txtCommandKeyDown(static_cast<QKeyEvent*>(event)->key()); });
-    return used;
-  }
-  return QWidget::eventFilter(watched, event);
 }

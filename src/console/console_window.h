@@ -39,7 +39,6 @@ class TfrmConsole : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   App& app_;

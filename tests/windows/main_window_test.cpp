@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -317,6 +319,20 @@ TEST_F(MainWindowTest, RepeatedCreationAddsFavouritesOnce) {
   QStringList captions;
   for (QAction* a : Main().FAVAPPS1->actions()) captions << a->text();
   EXPECT_EQ(captions, (QStringList{"/bin/C", "/bin/B", "/bin/A", "", "string_40..."}));
+}
+
+TEST_F(MainWindowTest, EnterInThePathLineScans) {
+  const std::string sub = dir.CreateDir("sub");
+  CreateApp();
+  Main().SearchLine->setText(BytesToText(sub + "/"));
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(Main().SearchLine, &enter);
+  EXPECT_EQ(app->CurrentDir, sub + "/");
+  // Other keys only edit.
+  QKeyEvent letter(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+  QApplication::sendEvent(Main().SearchLine, &letter);
+  EXPECT_EQ(app->CurrentDir, sub + "/");
+  EXPECT_EQ(TextToBytes(Main().SearchLine->text()), sub + "/x");
 }
 
 TEST_F(MainWindowTest, UpButtonGoesToTheParent) {
