@@ -24,6 +24,7 @@
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "ui/byte_text.h"
+#include "ui/column_list_view.h"
 #include "ui/dir_tree.h"
 #include "ui/file_list_model.h"
 #include "ui/key_filter.h"
@@ -89,13 +90,11 @@ void TForm1::BuildControls() {
   DirList->setObjectName("DirList");
   tree_layout->addWidget(DirList);
 
-  fList = new QListView(splitter);
+  fList = new ColumnListView(splitter);
   fList->setObjectName("fList");
   fListModel = new FileListModel(fList);
   fList->setModel(fListModel);
   fList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  fList->setUniformItemSizes(true);
-  fList->setLayoutMode(QListView::Batched);
   fList->setContextMenuPolicy(Qt::CustomContextMenu);
   QFont bold = fList->font();
   bold.setBold(true);
