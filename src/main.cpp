@@ -13,6 +13,7 @@
 #include "app/splash.h"
 #include "console/command_rules.h"
 #include "console/dispatcher.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -70,14 +71,20 @@ int RunBatch(int argc, char** argv, const CommandLine& cl) {
     std::fputc('\n', stdout);
     std::fflush(stdout);
   };
-  App app(options);
-  app.CreateWindows();
-  if (dialogs.failed()) return 1;
   if (cl.script_missing) {
     dialogs.ErrorReport("-BATCH needs a script file name");
     return 1;
   }
-  app.Guarded([&] { console::RunScriptFile(app, cl.script); });
+  // The directory tree moves the working directory at start, so a relative script name is
+  // fixed against the directory the program was started in first.
+  std::string script = cl.script;
+  if (!script.empty() && script.front() != platform::kPathDelim) {
+    script = platform::WorkingDir() + script;
+  }
+  App app(options);
+  app.CreateWindows();
+  if (dialogs.failed()) return 1;
+  app.Guarded([&] { console::RunScriptFile(app, script); });
   return dialogs.failed() ? 1 : 0;
 }
 
