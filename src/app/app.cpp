@@ -101,7 +101,7 @@ void App::ExecuteCommandLine(const std::string& line) {
 
 std::string App::ReplaceVariables(std::string_view text) {
   console::VariableSource source;
-  source.start_button = TextToBytes(Str(81));
+  source.start_button = Lang.Entry(81);
   source.current_dir = CurrentDir;
   source.program_dir = program_dir_;
   source.current_file = CurrentFile;
@@ -118,10 +118,8 @@ std::string App::ReplaceVariables(std::string_view text) {
   source.ask_open_file = [this] { return TextToBytes(dialogs().OpenFileName({})); };
   source.ask_save_file = [this] { return TextToBytes(dialogs().SaveFileName({})); };
   source.print = [this](const std::string& line) { PrintLine(line); };
-  source.read_external = [this]() -> std::optional<std::vector<std::string>> {
-    const auto text = platform::ReadWholeFile(program_dir_ + console::kVarFileName);
-    if (!text) return std::nullopt;
-    return platform::SplitLines(*text);
+  source.read_external = [this] {
+    return platform::ReadWholeFile(program_dir_ + console::kVarFileName);
   };
   return console::ReplaceVariables(text, source);
 }

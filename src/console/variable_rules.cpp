@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "console/command_rules.h"
+#include "platform/file_ops.h"
 
 namespace console {
 
@@ -67,17 +68,18 @@ size_t FindInUpper(std::string_view upper, std::string_view name) {
 // Applies the external lines to `text`, with `upper` its upper-cased copy kept in step: each line
 // replaces the first occurrence of its name, found without regard to case, by its value as
 // written. The rest of the text keeps its case, since it often holds file names.
-void ApplyExternal(std::string& text, std::string& upper, const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) {
+template <typename Lines>
+void ApplyExternal(std::string& text, std::string& upper, const Lines& lines) {
+  for (const std::string_view line : lines) {
     const size_t eq = line.find('=');
     if (eq == kNpos || eq == 0) continue;
-    const std::string_view name = std::string_view(line).substr(0, eq);
+    const std::string_view name = line.substr(0, eq);
     const size_t pos = FindInUpper(upper, name);
     if (pos == kNpos) continue;
     // The value ends at the first ";" of the line; without one after the "=" it is empty.
     const size_t semi = line.find(';');
     std::string_view value;
-    if (semi != kNpos && semi > eq) value = std::string_view(line).substr(eq + 1, semi - eq - 1);
+    if (semi != kNpos && semi > eq) value = line.substr(eq + 1, semi - eq - 1);
     text.replace(pos, name.size(), value);
     upper.replace(pos, name.size(), value);
     for (size_t i = pos; i < pos + value.size(); ++i) upper[i] = ToUpperAscii(upper[i]);
@@ -131,13 +133,13 @@ std::string ReplaceVariables(std::string_view text, const VariableSource& source
     ReplaceFirstFromDialog(s, upper, "$SAVEDL", source.ask_save_file, source);
   }
 
-  std::optional<std::vector<std::string>> lines;
-  if (source.read_external) lines = source.read_external();
-  if (!lines) {
+  std::optional<std::string> file_text;
+  if (source.read_external) file_text = source.read_external();
+  if (!file_text) {
     Print(source, std::string("> Warning: Varable file \"") + kVarFileName + "\"does not exist!");
     return s;
   }
-  ApplyExternal(s, upper, *lines);
+  ApplyExternal(s, upper, platform::SplitLineViews(*file_text));
   return s;
 }
 

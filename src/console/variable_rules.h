@@ -33,8 +33,8 @@ struct VariableSource {
   std::function<std::string()> ask_open_file;       // $OPENDL; "" when cancelled
   std::function<std::string()> ask_save_file;       // $SAVEDL; "" when cancelled
   std::function<void(const std::string&)> print;    // console lines (warnings and hints)
-  // The lines of the external variables file, or nothing when the file does not exist.
-  std::function<std::optional<std::vector<std::string>>()> read_external;
+  // The text of the external variables file, or nothing when the file does not exist.
+  std::function<std::optional<std::string>()> read_external;
 };
 
 // Replaces every occurrence of `name` (ASCII case ignored) in `text` by `value`; the value is

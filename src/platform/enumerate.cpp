@@ -85,7 +85,7 @@ void FillDetails(int dir_fd, const char* name, DirEntry& entry) {
   // The owner's bit answers for the owner (the usual case) without another system call.
   if ((st.st_mode & 0222) == 0) {
     entry.read_only = true;
-  } else if (st.st_uid == geteuid()) {
+  } else if (static const uid_t euid = geteuid(); st.st_uid == euid) {
     entry.read_only = (st.st_mode & S_IWUSR) == 0;
   } else {
     entry.read_only = faccessat(dir_fd, name, W_OK, AT_EACCESS) != 0;

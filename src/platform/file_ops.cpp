@@ -255,7 +255,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   struct stat st;
   if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   std::string data;
-  data.resize(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 4096);
+  // One byte more than the file holds lets the first read hit the end without growing.
+  data.resize(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 4096);
   std::size_t used = 0;
   for (;;) {
     if (used == data.size()) data.resize(used + 65536);
@@ -271,19 +272,23 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return data;
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
+std::vector<std::string_view> SplitLineViews(std::string_view text) {
+  std::vector<std::string_view> lines;
   std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(text.substr(start));
-      break;
-    }
-    lines.emplace_back(text.substr(start, end - start));
-    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  const std::size_t size = text.size();
+  while (start < size) {
+    std::size_t end = start;
+    while (end < size && text[end] != '\r' && text[end] != '\n') ++end;
+    lines.push_back(text.substr(start, end - start));
+    if (end == size) break;
+    start = end + ((text[end] == '\r' && end + 1 < size && text[end + 1] == '\n') ? 2 : 1);
   }
   return lines;
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  const std::vector<std::string_view> views = SplitLineViews(text);
+  return std::vector<std::string>(views.begin(), views.end());
 }
 
 std::string JoinLinesCrlf(const std::vector<std::string>& lines) {

@@ -49,6 +49,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Splits text at CR LF, LF or lone CR; a final line break does not start another line.
 std::vector<std::string> SplitLines(std::string_view text);
+// The same lines as views into `text`.
+std::vector<std::string_view> SplitLineViews(std::string_view text);
 
 // Joins lines, each followed by CR LF.
 std::string JoinLinesCrlf(const std::vector<std::string>& lines);

@@ -1,4 +1,5 @@
 #include "console/variable_rules.h"
+#include "platform/file_ops.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +33,10 @@ struct FakeProgram {
     s.ask_open_file = [this] { return ++open_asks, open_file; };
     s.ask_save_file = [this] { return ++save_asks, save_file; };
     s.print = [this](const std::string& line) { printed.push_back(line); };
-    s.read_external = [this] { return external; };
+    s.read_external = [this]() -> std::optional<std::string> {
+      if (!external) return std::nullopt;
+      return platform::JoinLinesCrlf(*external);
+    };
     return s;
   }
 
