@@ -120,9 +120,14 @@ void ConsoleView::UpdateScrollRange() {
   verticalScrollBar()->setPageStep(std::max(1, viewport()->height() / fontMetrics().height()));
 }
 
+void ConsoleView::showEvent(QShowEvent* event) {
+  QAbstractScrollArea::showEvent(event);
+  // Lines printed while hidden did not touch the scroll bar.
+  UpdateScrollRange();
+}
+
 void ConsoleView::paintEvent(QPaintEvent*) {
   if (editor_ != nullptr) return;
-  UpdateScrollRange();
   QPainter painter(viewport());
   painter.setPen(palette().color(QPalette::WindowText));
   const QFontMetrics fm(font());

@@ -38,6 +38,7 @@ class ConsoleView : public QAbstractScrollArea {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
