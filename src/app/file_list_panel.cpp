@@ -81,7 +81,9 @@ void TForm1::DirListChange() {
 
 void TForm1::gobtnClick() {
   ScanDirectory1Click();
-  platform::PlaySoundAsync("click.wav");
+  // The bare name is looked for in the working directory first, then beside the program.
+  const char* kClick = "click.wav";
+  platform::PlaySoundAsync(platform::FileExists(kClick) ? kClick : app_.ProgramDir() + kClick);
 }
 
 void TForm1::btnUpOnDirClick() {
