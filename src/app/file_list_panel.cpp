@@ -22,9 +22,9 @@
 #include "ui/file_list_model.h"
 
 std::size_t TForm1::FillFileList(const std::string& path) {
-  std::vector<std::string> entries = fListModel->Entries();
+  std::vector<std::string> entries;
   const std::size_t found = app::FillFileList(path, app_.FileMask, entries);
-  fListModel->SetEntries(std::move(entries));
+  fListModel->Append(std::move(entries));
   return found;
 }
 

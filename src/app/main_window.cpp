@@ -354,7 +354,7 @@ void TForm1::FormClose() {
   platform::WriteFileAtomic(app_.ProgramDir() + config::kBookmarksFileName,
                             platform::JoinLinesCrlf(bookmarks));
   const config::Settings settings = app_.Settings();
-  settings.Write(config::TextKey{"FSys", "LastDir", ""}, TextToBytes(SearchLine->text()));
+  settings.Write(config::keys::kLastDirOnClose, TextToBytes(SearchLine->text()));
   settings.WriteFlag(config::keys::kDirTree, !DirTree->isHidden());
   settings.WriteFlag(config::keys::kBmatframe, !bookmarkz->isHidden());
 }

@@ -55,6 +55,22 @@ int ColourBarValue(const App& app, const config::TextKey& key) {
   return static_cast<int>(std::clamp<long long>(value, 0, 255));
 }
 
+// A colour group: red, green and blue bars above each other, the preview panel beside them.
+QGroupBox* ColourGroup(QWidget* page, QScrollBar*& red, QScrollBar*& green, QScrollBar*& blue,
+                       QFrame*& preview) {
+  auto* group = new QGroupBox(page);
+  red = ColourBar(group);
+  green = ColourBar(group);
+  blue = ColourBar(group);
+  preview = Preview(group);
+  auto* layout = new QGridLayout(group);
+  layout->addWidget(red, 0, 0);
+  layout->addWidget(green, 1, 0);
+  layout->addWidget(blue, 2, 0);
+  layout->addWidget(preview, 0, 1, 3, 1);
+  return group;
+}
+
 }  // namespace
 
 TOptionz::TOptionz(App& app) : QWidget(nullptr, Qt::Window), app_(app) {
@@ -91,27 +107,8 @@ TOptionz::TOptionz(App& app) : QWidget(nullptr, Qt::Window), app_(app) {
 QWidget* TOptionz::BuildInterfaceSheet() {
   auto* page = new QWidget;
 
-  bgClr = new QGroupBox(page);
-  rCh = ColourBar(bgClr);
-  gCh = ColourBar(bgClr);
-  bCh = ColourBar(bgClr);
-  testClr = Preview(bgClr);
-  auto* bg_layout = new QGridLayout(bgClr);
-  bg_layout->addWidget(rCh, 0, 0);
-  bg_layout->addWidget(gCh, 1, 0);
-  bg_layout->addWidget(bCh, 2, 0);
-  bg_layout->addWidget(testClr, 0, 1, 3, 1);
-
-  FontColor = new QGroupBox(page);
-  fr = ColourBar(FontColor);
-  fg = ColourBar(FontColor);
-  fb = ColourBar(FontColor);
-  testfcolor = Preview(FontColor);
-  auto* fc_layout = new QGridLayout(FontColor);
-  fc_layout->addWidget(fr, 0, 0);
-  fc_layout->addWidget(fg, 1, 0);
-  fc_layout->addWidget(fb, 2, 0);
-  fc_layout->addWidget(testfcolor, 0, 1, 3, 1);
+  bgClr = ColourGroup(page, rCh, gCh, bCh, testClr);
+  FontColor = ColourGroup(page, fr, fg, fb, testfcolor);
 
   gFont = new QGroupBox(page);
   fontz = new QComboBox(gFont);

@@ -49,6 +49,7 @@ inline constexpr IntKey kOncnclr{"confrims", "oncnclr", 1};
 inline constexpr TextKey kLangFile{"Lang", "File", "Russuan.ini"};
 // Written by every scan as "fsys"/"LastDir" and on closing as "FSys"/"LastDir": one entry.
 inline constexpr TextKey kLastDir{"fsys", "LastDir", ""};
+inline constexpr TextKey kLastDirOnClose{"FSys", "LastDir", ""};
 }  // namespace keys
 
 // Typed access to one settings file.

@@ -10,12 +10,9 @@
 #include "app/app.h"
 #include "platform/enumerate.h"
 #include "ui/byte_text.h"
+#include "ui/window_flags.h"
 
-TfrmHTMLFileList::TfrmHTMLFileList(App& app)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                           Qt::WindowCloseButtonHint),
-      app_(app) {
+TfrmHTMLFileList::TfrmHTMLFileList(App& app) : QWidget(nullptr, kDialogWindowFlags), app_(app) {
   setObjectName("frmHTMLFileList");
   path = new QLineEdit(this);
   path->setReadOnly(true);

@@ -8,12 +8,9 @@
 #include <QStatusBar>
 
 #include "app/app.h"
+#include "ui/window_flags.h"
 
-TfrmSearch::TfrmSearch(App& app)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                           Qt::WindowCloseButtonHint),
-      app_(app) {
+TfrmSearch::TfrmSearch(App& app) : QWidget(nullptr, kDialogWindowFlags), app_(app) {
   setObjectName("frmSearch");
   txtSearch = new QLineEdit("*.*", this);
   txtPathSea = new QLineEdit(this);

@@ -18,10 +18,12 @@ void FileListModel::SetEntries(std::vector<std::string> entries) {
   endResetModel();
 }
 
-void FileListModel::Append(const std::vector<std::string>& entries) {
+void FileListModel::Append(std::vector<std::string> entries) {
   if (entries.empty()) return;
+  if (entries_.empty()) return SetEntries(std::move(entries));
   const int first = rowCount();
   beginInsertRows(QModelIndex(), first, first + static_cast<int>(entries.size()) - 1);
-  entries_.insert(entries_.end(), entries.begin(), entries.end());
+  entries_.insert(entries_.end(), std::make_move_iterator(entries.begin()),
+                  std::make_move_iterator(entries.end()));
   endInsertRows();
 }

@@ -19,8 +19,8 @@ class FileListModel : public QAbstractListModel {
   // Replaces every entry.
   void SetEntries(std::vector<std::string> entries);
   void Clear() { SetEntries({}); }
-  // Adds entries at the end.
-  void Append(const std::vector<std::string>& entries);
+  // Adds entries at the end; into an empty model they are moved, not copied.
+  void Append(std::vector<std::string> entries);
 
   const std::vector<std::string>& Entries() const { return entries_; }
   // The bytes of row `row`.
