@@ -10,9 +10,11 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <optional>
 
 #include "app/app.h"
 #include "app/drive_select.h"
+#include "app/file_op_rules.h"
 #include "app/listing_rules.h"
 #include "app/main_window.h"
 #include "app/splash.h"
@@ -33,32 +35,56 @@
 
 namespace {
 
-bool HoldsDelim(const std::string& entry) {
-  return entry.find(platform::kPathDelim) != std::string::npos;
+// While search results are listed the listed directory is empty and entries are full paths.
+bool ListsSearchResults(const App& app) {
+  return app.CurrentDir.empty() && app.SearchResults.has_value();
+}
+
+// Keeps the search results in step with a file that was deleted (no replacement) or renamed.
+void UpdateSearchResult(App& app, const std::string& path, const std::string& replacement = {}) {
+  if (!ListsSearchResults(app)) return;
+  auto& results = *app.SearchResults;
+  for (auto it = results.begin(); it != results.end();) {
+    if (*it != path) {
+      ++it;
+    } else if (replacement.empty()) {
+      it = results.erase(it);
+    } else {
+      *it++ = replacement;
+    }
+  }
 }
 
 }  // namespace
 
 void TForm1::Delete1Click() {
   const int row = CurrentRow();
-  const std::string dir = TextToBytes(SearchLine->text());
   const bool ask = app_.Optionz->ondel->isChecked();
-  if (ask) {
-    if (row < 0) {
-      app_.dialogs().Beep(true);
-    } else {
-      const std::string& entry = fListModel->Entry(row);
-      const QString text = app_.Str(4) + "\n\r" + BytesToText(dir + entry);
-      if (app_.dialogs().MessageBox(text, app_.Str(29), MsgIcon::kWarning, MsgButtons::kYesNo) ==
-          MsgAnswer::kYes) {
-        platform::DeleteFile(dir + entry);
-      }
-    }
-  } else if (row < 0) {
+  if (row < 0) {
+    // Nothing under the cursor: the error beep, a second one where no question would be asked.
     app_.dialogs().Beep(true);
+    if (!ask) app_.dialogs().Beep(true);
+    return ScanDirectory1Click();
+  }
+  const std::string& entry = fListModel->Entry(row);
+  // The path line names the directory, as the user sees it above the list.
+  const std::string path = app::EntryPath(TextToBytes(SearchLine->text()), entry);
+  if (app::IsDirectoryEntry(entry)) {
+    app_.PrintLine(app::SkippedDirectoriesLine(1));
+    return ScanDirectory1Click();
+  }
+  if (ask) {
+    const QString text = app_.Str(4) + "\n\r" + BytesToText(path);
+    if (app_.dialogs().MessageBox(text, app_.Str(29), MsgIcon::kWarning, MsgButtons::kYesNo) !=
+        MsgAnswer::kYes) {
+      return ScanDirectory1Click();
+    }
+  }
+  if (platform::DeleteFile(path)) {
+    UpdateSearchResult(app_, path);
+    if (!ask) app_.dialogs().Beep(false);
   } else {
-    platform::DeleteFile(dir + fListModel->Entry(row));
-    app_.dialogs().Beep(false);
+    app_.PrintLine("> Error: Can't delet file \"" + path);
   }
   ScanDirectory1Click();
 }
@@ -72,48 +98,83 @@ void TForm1::DeleteAll1Click() {
   const std::vector<int> rows = SelectedRows();
   if (!rows.empty()) {
     app_.Show(app_.frmConsole);
-    for (int row : rows) {
-      const std::string& entry = fListModel->Entry(row);
-      if (HoldsDelim(entry)) continue;
-      const std::string path = app_.CurrentDir + entry;
+    const app::DeletionPlan plan = app::PlanDeletion(app_.CurrentDir, Entries(), rows);
+    for (const std::string& path : plan.files) {
       if (platform::DeleteFile(path)) {
+        UpdateSearchResult(app_, path);
         app_.PrintLine("> Deleted: " + path + "\"");
       } else {
         app_.PrintLine("> Error: Can't delet file \"" + path);
       }
     }
+    if (plan.skipped_directories > 0) {
+      app_.PrintLine(app::SkippedDirectoriesLine(plan.skipped_directories));
+    }
   }
   ScanDirectory1Click();
 }
 
+namespace {
+
+// Asks for a name until it names nothing that exists in the directory of `beside` (a path in that
+// directory); returns the full path. An empty answer or Cancel gives nothing.
+std::optional<std::string> AskFreeName(App& app, const QString& caption, const QString& prompt,
+                                       const std::string& beside) {
+  for (;;) {
+    const auto answer = app.dialogs().InputBox(caption, prompt, {});
+    const std::string name = answer ? TextToBytes(*answer) : std::string();
+    if (name.empty()) return std::nullopt;
+    const std::string target = app::RenameTarget(beside, name);
+    if (!platform::FileExists(target) && !platform::DirectoryExists(target)) return target;
+    app.dialogs().MessageBox("File olready exist, please choose another name", "Error",
+                             MsgIcon::kWarning, MsgButtons::kOk);
+  }
+}
+
+void ReportFailure(App& app, const std::string& line) {
+  app.PrintLine(line);
+  app.dialogs().MessageBox(BytesToText(line.substr(2)), app.Str(1), MsgIcon::kWarning,
+                           MsgButtons::kOk);
+}
+
+}  // namespace
+
 void TForm1::CreateEmptyFile1Click() {
-  const auto answer = app_.dialogs().InputBox(app_.Str(79), app_.Str(80), {});
-  const std::string name = answer ? TextToBytes(*answer) : std::string();
-  // An empty name names the directory itself; an existing file is left as it is.
-  if (!name.empty()) platform::CreateEmptyFile(app_.CurrentDir + name);
+  // A taken name is refused as renaming refuses it: an existing file is never emptied.
+  const auto path = AskFreeName(app_, app_.Str(79), app_.Str(80), app_.CurrentDir);
+  if (path && !platform::CreateEmptyFile(*path)) {
+    ReportFailure(app_, "> Error: Can't create file \"" + *path + "\"");
+  }
   ScanDirectory1Click();
 }
 
 void TForm1::Rename1Click() {
   const int row = CurrentRow();
   if (row < 0) return ScanDirectory1Click();
-  std::string name;
-  for (;;) {
-    const auto answer = app_.dialogs().InputBox("Rename", "New file name", {});
-    name = answer ? TextToBytes(*answer) : std::string();
-    if (name.empty()) return;
-    if (!platform::FileExists(name) && !platform::FileExists(app_.CurrentDir + name)) break;
-    app_.dialogs().MessageBox("File olready exist, please choose another name", "Error",
-                              MsgIcon::kWarning, MsgButtons::kOk);
+  const std::string& entry = fListModel->Entry(row);
+  const std::string source = app::EntryPath(app_.CurrentDir, entry);
+  if (app::IsDirectoryEntry(entry)) {
+    app_.PrintLine("> Warning: Directories are not renamed: " + source);
+    return ScanDirectory1Click();
   }
-  const std::string source = app_.CurrentDir + fListModel->Entry(row);
-  if (platform::CopyFileNoReplace(source, app_.CurrentDir + name)) platform::DeleteFile(source);
+  const auto target = AskFreeName(app_, "Rename", "New file name", source);
+  if (!target) return;
+  // One move, never a copy: a large file is renamed at once, and an existing target is never
+  // replaced.
+  if (platform::MoveFileNoReplace(source, *target)) {
+    UpdateSearchResult(app_, source, *target);
+  } else {
+    ReportFailure(app_, "> Error: Can't rename file \"" + source + "\" to \"" + *target + "\"");
+  }
   ScanDirectory1Click();
 }
 
 void TForm1::mnuCopyFileClick() {
   const std::vector<int> rows = SelectedRows();
   if (rows.size() < 2) {
+    // A click on a search result leaves CurrentFile alone, so the entry's full path is taken here.
+    const int row = CurrentRow();
+    if (row >= 0 && ListsSearchResults(app_)) app_.CurrentFile = fListModel->Entry(row);
     app_.Show(app_.frmCopyFile);
     return;
   }

@@ -12,14 +12,16 @@
 #include <QVBoxLayout>
 
 #include "app/app.h"
+#include "config/options_rules.h"
+#include "ui/byte_text.h"
 
-namespace {
 // The editor covers the keys 1 to 100; entry 101 is left to the file as it is.
-constexpr int kEditedEntries = 100;
-}  // namespace
+using config::kEditedEntries;
 
 TfrmLangEdit::TfrmLangEdit(App& app)
-    : QWidget(nullptr, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint), app_(app) {
+    : QWidget(nullptr, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint),
+      app_(app),
+      texts_(kEditedEntries) {
   setObjectName("frmLangEdit");
   txtName = new QLineEdit("mylang.ini", this);
   lblAuth = new QLabel(this);
@@ -51,6 +53,14 @@ TfrmLangEdit::TfrmLangEdit(App& app)
   layout->addLayout(entry_row);
   layout->addWidget(memText);
   layout->addLayout(buttons);
+
+  const auto guard = [this](void (TfrmLangEdit::*handler)()) {
+    return [this, handler] { app_.Guarded([&] { (this->*handler)(); }); };
+  };
+  connect(cmbID, &QComboBox::currentIndexChanged, this, guard(&TfrmLangEdit::cmbIDChange));
+  connect(btnPlus, &QPushButton::clicked, this, guard(&TfrmLangEdit::btnPlusClick));
+  connect(btnSave, &QPushButton::clicked, this, guard(&TfrmLangEdit::btnSaveClick));
+  connect(btnCancel, &QPushButton::clicked, this, guard(&TfrmLangEdit::btnCancelClick));
 }
 
 void TfrmLangEdit::FormCreate() {
@@ -65,4 +75,40 @@ void TfrmLangEdit::FormCreate() {
   if (cmbID->count() == 0) {
     for (int n = 1; n <= kEditedEntries; ++n) cmbID->addItem(QString::number(n));
   }
+}
+
+void TfrmLangEdit::Load(const std::string& path) {
+  config::LanguageFileTexts file = config::ReadLanguageFile(path);
+  texts_ = std::move(file.entries);
+  txtAutor->setText(BytesToText(file.author));
+  txtLangName->setText(BytesToText(file.name));
+}
+
+void TfrmLangEdit::cmbIDChange() {
+  const int index = cmbID->currentIndex();
+  if (index < 0) return;
+  memText->setPlainText(BytesToText(texts_[static_cast<std::size_t>(index)]));
+}
+
+void TfrmLangEdit::btnPlusClick() {
+  const int index = cmbID->currentIndex();
+  if (index < 0) {
+    app_.dialogs().Beep(true);
+    return;
+  }
+  texts_[static_cast<std::size_t>(index)] = TextToBytes(memText->toPlainText());
+}
+
+void TfrmLangEdit::btnSaveClick() {
+  config::LanguageFileTexts file;
+  file.author = TextToBytes(txtAutor->text());
+  file.name = TextToBytes(txtLangName->text());
+  file.date = TextToBytes(txtDate->text());
+  file.entries = texts_;
+  config::WriteLanguageFile(app_.ProgramDir() + "Lang/" + TextToBytes(txtName->text()), file);
+  hide();
+}
+
+void TfrmLangEdit::btnCancelClick() {
+  hide();
 }

@@ -1,7 +1,9 @@
 #include "config/options_window.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
@@ -10,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -18,10 +21,21 @@
 #include <algorithm>
 
 #include "app/app.h"
+#include "app/loading.h"
+#include "app/main_window.h"
+#include "config/lang_editor.h"
+#include "config/options_rules.h"
 #include "config/settings_rules.h"
+#include "console/console_window.h"
+#include "export/bookmarks_window.h"
+#include "export/html_file_list.h"
 #include "platform/enumerate.h"
 #include "platform/file_ops.h"
 #include "platform/profile.h"
+#include "tools/batch_window.h"
+#include "tools/hex_viewer.h"
+#include "tools/mask_select.h"
+#include "tools/search_window.h"
 #include "ui/byte_text.h"
 
 namespace {
@@ -101,7 +115,40 @@ TOptionz::TOptionz(App& app) : QWidget(nullptr, Qt::Window), app_(app) {
     connect(box, &QCheckBox::toggled, this,
             [this] { app_.Guarded([this] { UpdateFontPreview(); }); });
   }
-  connect(btnOk, &QPushButton::clicked, this, [this] { app_.Guarded([this] { close(); }); });
+  const auto guard = [this](void (TOptionz::*handler)()) {
+    return [this, handler] { app_.Guarded([&] { (this->*handler)(); }); };
+  };
+  testClr->installEventFilter(this);
+  testfcolor->installEventFilter(this);
+  connect(LNames, &QListWidget::currentRowChanged, this, guard(&TOptionz::LNamesClick));
+  connect(btnLanEdit, &QPushButton::clicked, this, guard(&TOptionz::btnLanEditClick));
+  connect(btnAdd, &QPushButton::clicked, this, guard(&TOptionz::btnAddClick));
+  connect(btnremov, &QPushButton::clicked, this, guard(&TOptionz::btnremovClick));
+  // Closing runs the closing steps through closeEvent, whatever closed the window.
+  connect(btnOk, &QPushButton::clicked, this, [this] { close(); });
+}
+
+bool TOptionz::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (watched == testClr) app_.Guarded([this] { testClrClick(); });
+    if (watched == testfcolor) app_.Guarded([this] { testfcolorClick(); });
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TOptionz::closeEvent(QCloseEvent* event) {
+  bool done = false;
+  app_.Guarded([&] {
+    FormClose();
+    done = true;
+  });
+  // A setting that could not be written keeps the window open with every edit in it.
+  if (done) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 QWidget* TOptionz::BuildInterfaceSheet() {
@@ -275,7 +322,7 @@ void TOptionz::LoadLanguages() {
     if (entry.is_dir) return;
     const std::string name =
         platform::ProfileReadString(lang_dir + entry.name, "info", "name", "Untitled");
-    LNames->addItem(BytesToText(name + " [" + entry.name + "]"));
+    LNames->addItem(BytesToText(config::LanguageListLine(name, entry.name)));
     hddnlist.push_back(entry.name);
   });
 }
@@ -296,4 +343,110 @@ void TOptionz::UpdateFontPreview() {
   const int size = fsize->currentText().toInt(&ok);
   if (ok && size > 0) font.setPointSize(size);
   Label1->setFont(font);
+}
+
+void TOptionz::ChooseColour(QFrame* panel, QScrollBar* red, QScrollBar* green, QScrollBar* blue) {
+  const auto colour = app_.dialogs().ChooseColor(panel->palette().color(QPalette::Window));
+  if (!colour) return;
+  red->setValue(colour->red());
+  green->setValue(colour->green());
+  blue->setValue(colour->blue());
+  UpdateColourPreviews();
+}
+
+void TOptionz::testClrClick() {
+  ChooseColour(testClr, rCh, gCh, bCh);
+}
+
+void TOptionz::testfcolorClick() {
+  ChooseColour(testfcolor, fr, fg, fb);
+}
+
+std::string TOptionz::SelectedLanguageFile() const {
+  const int row = LNames->currentRow();
+  if (row < 0 || static_cast<std::size_t>(row) >= hddnlist.size() ||
+      !LNames->item(row)->isSelected()) {
+    return {};
+  }
+  return hddnlist[static_cast<std::size_t>(row)];
+}
+
+void TOptionz::LNamesClick() {
+  const std::string file = SelectedLanguageFile();
+  if (file.empty()) return;
+  const std::string path = app_.ProgramDir() + "Lang/" + file;
+  const auto info = [&](const char* key, const char* def) {
+    return BytesToText(platform::ProfileReadString(path, "info", key, def));
+  };
+  about->clear();
+  about->appendPlainText(app_.Str(54) + ": " + info("author", "Anonymus"));
+  about->appendPlainText(app_.Str(50) + ": " + info("date", "[N/A]"));
+  about->appendPlainText(app_.Str(101) + " : " + info("comment", ""));
+}
+
+void TOptionz::btnLanEditClick() {
+  // Without a selected language the editor opens as it stands, ready for a new language.
+  const std::string file = SelectedLanguageFile();
+  if (!file.empty()) app_.frmLangEdit->Load(app_.ProgramDir() + "Lang/" + file);
+  app_.Show(app_.frmLangEdit);
+}
+
+void TOptionz::btnAddClick() {
+  const QString chosen = app_.dialogs().OpenFileName("Programs|*");
+  if (chosen.isEmpty()) return;
+  const std::string path = TextToBytes(chosen);
+  if (!platform::FileExists(path)) return;
+  if (!config::IsFavouriteProgram(path, QFileInfo(chosen).isExecutable())) {
+    app_.PrintLine("> Warning: Not a program: " + path);
+    return;
+  }
+  faplist->addItem(chosen);
+}
+
+void TOptionz::btnremovClick() {
+  QListWidgetItem* item = faplist->currentItem();
+  if (item == nullptr || !item->isSelected()) return;
+  delete faplist->takeItem(faplist->row(item));
+}
+
+void TOptionz::FormClose() {
+  config::OptionValues values;
+  values.background = {rCh->value(), gCh->value(), bCh->value()};
+  values.text = {fr->value(), fg->value(), fb->value()};
+  values.font = TextToBytes(fontz->currentText());
+  values.fsize = TextToBytes(fsize->currentText());
+  values.bold = cb->isChecked();
+  values.italic = ci->isChecked();
+  values.underline = cu->isChecked();
+  values.ondel = ondel->isChecked();
+  values.onexit = onexit->isChecked();
+  values.logowaid = TextToBytes(logowhaid->text());
+  values.oncnclr = chxConsoleClear->isChecked();
+  const std::string language = SelectedLanguageFile();
+  if (!language.empty()) values.language_file = language;
+  config::WriteOptions(app_.Settings(), values);
+
+  std::vector<std::string> favourites;
+  for (int i = 0; i < faplist->count(); ++i)
+    favourites.push_back(TextToBytes(faplist->item(i)->text()));
+  platform::WriteFileAtomic(app_.ProgramDir() + config::kFavAppsFileName,
+                            platform::JoinLinesCrlf(favourites));
+  RunCreationSteps();
+}
+
+void TOptionz::RunCreationSteps() {
+  // The main window reloads the language table first; every window after it takes its captions
+  // from the new table. The search window runs twice, as it always has.
+  app_.Form1->FormCreate();
+  app_.frmHexEditor->FormCreate();
+  app_.frmSearch->FormCreate();
+  FormCreate();
+  app_.frmBatch->FormCreate();
+  app_.frmBookMarks->FormCreate();
+  app_.frmConsole->FormCreate();
+  app_.frmHTMLFileList->FormCreate();
+  app_.frmLangEdit->FormCreate();
+  app_.frmLoading->FormCreate();
+  app_.frmSearch->FormCreate();
+  app_.MaskSelect->FormCreate();
 }

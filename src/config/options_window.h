@@ -27,6 +27,19 @@ class TOptionz : public QWidget {
   // Sets the captions and loads every control from config.ini, favapps.bw and the Lang folder.
   void FormCreate();
 
+  // The closing steps, however the window is closed: writes every setting, the chosen language
+  // and favapps.bw, then runs the creation steps of the windows again so that a new language,
+  // font or colour shows at once. Throws when a file cannot be written.
+  void FormClose();
+
+  // Event handlers.
+  void testClrClick();
+  void testfcolorClick();
+  void LNamesClick();
+  void btnLanEditClick();
+  void btnAddClick();
+  void btnremovClick();
+
   // The colour of the background preview (red, green and blue bars of its group).
   QColor BackgroundColour() const;
   // The colour of the text preview.
@@ -74,6 +87,10 @@ class TOptionz : public QWidget {
   QPushButton* btnremov;
   QPushButton* btnOk;
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   QWidget* BuildInterfaceSheet();
   QWidget* BuildConfrimz();
@@ -84,6 +101,11 @@ class TOptionz : public QWidget {
   void LoadLanguages();
   void UpdateColourPreviews();
   void UpdateFontPreview();
+  // Lets the user pick a colour for one preview panel and moves its three bars to it.
+  void ChooseColour(QFrame* panel, QScrollBar* red, QScrollBar* green, QScrollBar* blue);
+  // The language file of the selected line of LNames, with its path; empty when none.
+  std::string SelectedLanguageFile() const;
+  void RunCreationSteps();
 
   App& app_;
 };
