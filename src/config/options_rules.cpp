@@ -66,14 +66,15 @@ LanguageFileTexts ReadLanguageFile(const std::string& path) {
 }
 
 void WriteLanguageFile(const std::string& path, const LanguageFileTexts& texts) {
-  platform::ProfileWriteString(path, "info", "author", texts.author);
-  platform::ProfileWriteString(path, "info", "name", texts.name);
-  platform::ProfileWriteString(path, "info", "date", texts.date);
+  // One rewrite for all 103 keys: a save stays quick however slow the disk syncs.
+  std::vector<platform::ProfileEntry> writes = {
+      {"info", "author", texts.author}, {"info", "name", texts.name}, {"info", "date", texts.date}};
   for (int n = 1; n <= kEditedEntries; ++n) {
     const std::size_t i = static_cast<std::size_t>(n - 1);
-    platform::ProfileWriteString(path, kLanguageSection, std::to_string(n),
-                                 i < texts.entries.size() ? texts.entries[i] : std::string());
+    writes.push_back({kLanguageSection, std::to_string(n),
+                      i < texts.entries.size() ? texts.entries[i] : std::string()});
   }
+  platform::ProfileWriteStrings(path, writes);
 }
 
 }  // namespace config

@@ -161,16 +161,18 @@ bool ProfileReadFlag(const std::string& file, std::string_view section, std::str
   return number ? *number != 0 : def;
 }
 
-void ProfileWriteString(const std::string& file, std::string_view section, std::string_view key,
-                        std::string_view value) {
-  std::vector<std::string> lines;
-  if (std::optional<std::string> text = ReadWholeFile(file)) {
-    lines = SplitLines(*text);
-  } else {
-    // A file that exists but cannot be read must not be replaced by one holding a single key.
-    struct stat st;
-    if (lstat(file.c_str(), &st) == 0) throw ProfileWriteError(file);
-  }
+namespace {
+
+std::vector<std::string> LinesToRewrite(const std::string& file) {
+  if (std::optional<std::string> text = ReadWholeFile(file)) return SplitLines(*text);
+  // A file that exists but cannot be read must not be replaced by one holding a single key.
+  struct stat st;
+  if (lstat(file.c_str(), &st) == 0) throw ProfileWriteError(file);
+  return {};
+}
+
+void SetValue(std::vector<std::string>& lines, std::string_view section, std::string_view key,
+              std::string_view value) {
   const std::string section_text = OneLine(section);
   const std::string key_text = OneLine(key);
   const std::string value_text = OneLine(value);
@@ -201,12 +203,29 @@ void ProfileWriteString(const std::string& file, std::string_view section, std::
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insert_at),
                  key_text + "=" + value_text);
   }
+}
 
+void Rewrite(const std::string& file, const std::vector<std::string>& lines) {
   try {
     WriteFileAtomic(file, JoinLinesCrlf(lines));
   } catch (const std::runtime_error&) {
     throw ProfileWriteError(file);
   }
+}
+
+}  // namespace
+
+void ProfileWriteString(const std::string& file, std::string_view section, std::string_view key,
+                        std::string_view value) {
+  std::vector<std::string> lines = LinesToRewrite(file);
+  SetValue(lines, section, key, value);
+  Rewrite(file, lines);
+}
+
+void ProfileWriteStrings(const std::string& file, const std::vector<ProfileEntry>& entries) {
+  std::vector<std::string> lines = LinesToRewrite(file);
+  for (const ProfileEntry& entry : entries) SetValue(lines, entry.section, entry.key, entry.value);
+  Rewrite(file, lines);
 }
 
 void ProfileWriteInt(const std::string& file, std::string_view section, std::string_view key,

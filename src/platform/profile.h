@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -43,6 +44,14 @@ bool ProfileReadFlag(const std::string& file, std::string_view section, std::str
 // The file is rewritten atomically with CR LF line ends. Throws ProfileWriteError on failure.
 void ProfileWriteString(const std::string& file, std::string_view section, std::string_view key,
                         std::string_view value);
+// One key to write: section, key and value.
+struct ProfileEntry {
+  std::string section;
+  std::string key;
+  std::string value;
+};
+// Writes several keys, in order, each as ProfileWriteString would, with one rewrite of the file.
+void ProfileWriteStrings(const std::string& file, const std::vector<ProfileEntry>& entries);
 void ProfileWriteInt(const std::string& file, std::string_view section, std::string_view key,
                      long long value);
 void ProfileWriteFlag(const std::string& file, std::string_view section, std::string_view key,
