@@ -120,7 +120,7 @@ TOptionz::TOptionz(App& app) : QWidget(nullptr, Qt::Window), app_(app) {
   };
   testClr->installEventFilter(this);
   testfcolor->installEventFilter(this);
-  connect(LNames, &QListWidget::currentRowChanged, this, guard(&TOptionz::LNamesClick));
+  connect(LNames, &QListWidget::itemSelectionChanged, this, guard(&TOptionz::LNamesClick));
   connect(btnLanEdit, &QPushButton::clicked, this, guard(&TOptionz::btnLanEditClick));
   connect(btnAdd, &QPushButton::clicked, this, guard(&TOptionz::btnAddClick));
   connect(btnremov, &QPushButton::clicked, this, guard(&TOptionz::btnremovClick));
@@ -231,6 +231,8 @@ QWidget* TOptionz::BuildConfrimz() {
 void TOptionz::FormCreate() {
   LNames->clear();
   hddnlist.clear();
+  // The details belong to a selection that the cleared list no longer has.
+  about->clear();
   setWindowTitle(app_.Str(15));
   Pages->setTabText(Pages->indexOf(InterfaceSheet), app_.Str(73));
   Pages->setTabText(Pages->indexOf(Confrimz), app_.Str(60));
