@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QAction>
+#include <QItemSelectionModel>
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
@@ -131,7 +132,13 @@ TEST_F(OptionsWindowTest, LanguageDetailsAndColourDialogs) {
   AddGermanLanguage();
   CreateApp();
   TOptionz& o = Options();
-  SelectLanguage("German.ini");
+  // A click moves the current line before it selects it; the details follow the selection.
+  const auto& files = o.hddnlist;
+  const int german =
+      static_cast<int>(std::find(files.begin(), files.end(), "German.ini") - files.begin());
+  o.LNames->setCurrentRow(german, QItemSelectionModel::NoUpdate);
+  EXPECT_EQ(o.about->toPlainText(), "");
+  o.LNames->item(german)->setSelected(true);
   EXPECT_EQ(o.about->toPlainText(), "E54: Grete\nE50: 1.2.2026\nE101 : ");
   SelectLanguage("English.ini");
   EXPECT_EQ(o.about->toPlainText(), "E54: Anonymus\nE50: [N/A]\nE101 : ");
@@ -145,6 +152,9 @@ TEST_F(OptionsWindowTest, LanguageDetailsAndColourDialogs) {
   o.testfcolorClick();
   EXPECT_EQ(o.TextColour(), QColor(250, 128, 64));
   EXPECT_EQ(o.fb->value(), 64);
+
+  o.close();
+  EXPECT_EQ(o.about->toPlainText(), "");  // the list lost its selection, the details went too
 }
 
 TEST_F(OptionsWindowTest, FavouriteProgramsAreAddedAndRemoved) {
