@@ -438,7 +438,7 @@ void TOptionz::FormClose() {
 
 void TOptionz::RunCreationSteps() {
   // The main window reloads the language table first; every window after it takes its captions
-  // from the new table. The search window runs twice, as it always has.
+  // from the new table. The order is fixed, the search window's step included twice.
   app_.Form1->FormCreate();
   app_.frmHexEditor->FormCreate();
   app_.frmSearch->FormCreate();
