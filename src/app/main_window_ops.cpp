@@ -172,9 +172,10 @@ void TForm1::Rename1Click() {
 void TForm1::mnuCopyFileClick() {
   const std::vector<int> rows = SelectedRows();
   if (rows.size() < 2) {
-    // A click on a search result leaves CurrentFile alone, so the entry's full path is taken here.
+    // The copy window copies CurrentFile. The entry under the cursor is taken here, because a
+    // right click for the pop-up menu and a click on a search result do not set it.
     const int row = CurrentRow();
-    if (row >= 0 && ListsSearchResults(app_)) app_.CurrentFile = fListModel->Entry(row);
+    if (row >= 0) app_.CurrentFile = app::EntryPath(app_.CurrentDir, fListModel->Entry(row));
     app_.Show(app_.frmCopyFile);
     return;
   }

@@ -9,11 +9,6 @@
 namespace config {
 namespace {
 
-// The options window writes some integer keys as the text the user typed.
-TextKey AsText(const IntKey& key) {
-  return TextKey{key.section, key.key, ""};
-}
-
 bool EndsWithNoCase(std::string_view text, std::string_view tail) {
   if (text.size() < tail.size()) return false;
   return std::equal(tail.begin(), tail.end(), text.end() - static_cast<std::ptrdiff_t>(tail.size()),
@@ -23,27 +18,39 @@ bool EndsWithNoCase(std::string_view text, std::string_view tail) {
                     });
 }
 
+template <typename Key>
+platform::ProfileEntry Entry(const Key& key, std::string value) {
+  return {key.section, key.key, std::move(value)};
+}
+
+std::string Flag(bool value) {
+  return value ? "1" : "0";
+}
+
 }  // namespace
 
 void WriteOptions(const Settings& settings, const OptionValues& values) {
   namespace k = keys;
-  const TextKey colour_keys[] = {k::kBgcr, k::kBgcg, k::kBgcb, k::kTtcr, k::kTtcg, k::kTtcb};
-  for (int i = 0; i < 3; ++i) {
-    settings.Write(colour_keys[i], std::to_string(values.background[i]));
-  }
-  for (int i = 0; i < 3; ++i) {
-    settings.Write(colour_keys[3 + i], std::to_string(values.text[i]));
-  }
-  settings.Write(k::kFont, values.font);
-  settings.Write(AsText(k::kFsize), values.fsize);
-  settings.WriteFlag(k::kFontb, values.bold);
-  settings.WriteFlag(k::kFonti, values.italic);
-  settings.WriteFlag(k::kFontu, values.underline);
-  settings.WriteFlag(k::kOndel, values.ondel);
-  settings.WriteFlag(k::kOnexit, values.onexit);
-  settings.Write(AsText(k::kLogowaid), values.logowaid);
-  settings.WriteFlag(k::kOncnclr, values.oncnclr);
-  if (values.language_file) settings.Write(k::kLangFile, *values.language_file);
+  // One rewrite of the file: either every value is written or, on failure, none.
+  std::vector<platform::ProfileEntry> writes = {
+      Entry(k::kBgcr, std::to_string(values.background[0])),
+      Entry(k::kBgcg, std::to_string(values.background[1])),
+      Entry(k::kBgcb, std::to_string(values.background[2])),
+      Entry(k::kTtcr, std::to_string(values.text[0])),
+      Entry(k::kTtcg, std::to_string(values.text[1])),
+      Entry(k::kTtcb, std::to_string(values.text[2])),
+      Entry(k::kFont, values.font),
+      Entry(k::kFsize, values.fsize),
+      Entry(k::kFontb, Flag(values.bold)),
+      Entry(k::kFonti, Flag(values.italic)),
+      Entry(k::kFontu, Flag(values.underline)),
+      Entry(k::kOndel, Flag(values.ondel)),
+      Entry(k::kOnexit, Flag(values.onexit)),
+      Entry(k::kLogowaid, values.logowaid),
+      Entry(k::kOncnclr, Flag(values.oncnclr)),
+  };
+  if (values.language_file) writes.push_back(Entry(k::kLangFile, *values.language_file));
+  platform::ProfileWriteStrings(settings.Path(), writes);
 }
 
 std::string LanguageListLine(std::string_view display_name, std::string_view file_name) {

@@ -232,9 +232,12 @@ TEST_F(FileOperationsTest, WindowsReceiveTheirData) {
   Main().mnuCopyFileClick();  // a second one appends
   EXPECT_EQ(Items(app->frmMassCopy->ArrToCop),
             InListOrder({"a.txt", "b.txt"}) + InListOrder({"a.txt", "b.txt"}));
+  // The single-file copy takes the entry under the cursor, as a right click leaves it.
   Select({"a.txt"});
+  Point("a.txt");
   Main().mnuCopyFileClick();
   EXPECT_TRUE(app->frmCopyFile->isVisible());
+  EXPECT_EQ(app->CurrentFile, Work() + "a.txt");
 
   Point("b.txt");
   Main().mnuListViewHex->trigger();
