@@ -66,7 +66,8 @@ void TForm1::Delete1Click() {
     if (!ask) app_.dialogs().Beep(true);
     return ScanDirectory1Click();
   }
-  const std::string& entry = fListModel->Entry(row);
+  // A copy: the question below runs an event loop, in which the list may be listed anew.
+  const std::string entry = fListModel->Entry(row);
   // The path line names the directory, as the user sees it above the list.
   const std::string path = app::EntryPath(TextToBytes(SearchLine->text()), entry);
   if (app::IsDirectoryEntry(entry)) {
@@ -151,7 +152,7 @@ void TForm1::CreateEmptyFile1Click() {
 void TForm1::Rename1Click() {
   const int row = CurrentRow();
   if (row < 0) return ScanDirectory1Click();
-  const std::string& entry = fListModel->Entry(row);
+  const std::string entry = fListModel->Entry(row);
   const std::string source = app::EntryPath(app_.CurrentDir, entry);
   if (app::IsDirectoryEntry(entry)) {
     app_.PrintLine("> Warning: Directories are not renamed: " + source);
