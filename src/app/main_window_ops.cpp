@@ -27,21 +27,17 @@
 #include "tools/copy_windows.h"
 #include "tools/hex_viewer.h"
 #include "tools/mask_select.h"
+#include "tools/search_rules.h"
 #include "tools/search_window.h"
 #include "ui/byte_text.h"
 #include "ui/file_list_model.h"
 
-namespace {
-
-bool HoldsDelim(const std::string& entry) {
-  return entry.find(platform::kPathDelim) != std::string::npos;
-}
-
-}  // namespace
-
 void TForm1::Delete1Click() {
   const int row = CurrentRow();
-  const std::string dir = TextToBytes(SearchLine->text());
+  // Search results are full paths, joined to the empty CurrentDir.
+  const std::string dir = app::IsSearchResultsPath(TextToBytes(SearchLine->text()))
+                              ? app_.CurrentDir
+                              : TextToBytes(SearchLine->text());
   const bool ask = app_.Optionz->ondel->isChecked();
   if (ask) {
     if (row < 0) {
@@ -74,7 +70,7 @@ void TForm1::DeleteAll1Click() {
     app_.Show(app_.frmConsole);
     for (int row : rows) {
       const std::string& entry = fListModel->Entry(row);
-      if (HoldsDelim(entry)) continue;
+      if (entry.back() == platform::kPathDelim) continue;  // directories are never deleted
       const std::string path = app_.CurrentDir + entry;
       if (platform::DeleteFile(path)) {
         app_.PrintLine("> Deleted: " + path + "\"");
@@ -98,16 +94,19 @@ void TForm1::Rename1Click() {
   const int row = CurrentRow();
   if (row < 0) return ScanDirectory1Click();
   std::string name;
+  const std::string source = app_.CurrentDir + fListModel->Entry(row);
+  // A found file (a full path in the search results) keeps its directory.
+  const std::string dir =
+      app_.CurrentDir.empty() ? std::string(tools::FoundFileDir(source)) : app_.CurrentDir;
   for (;;) {
     const auto answer = app_.dialogs().InputBox("Rename", "New file name", {});
     name = answer ? TextToBytes(*answer) : std::string();
     if (name.empty()) return;
-    if (!platform::FileExists(name) && !platform::FileExists(app_.CurrentDir + name)) break;
+    if (!platform::FileExists(name) && !platform::FileExists(dir + name)) break;
     app_.dialogs().MessageBox("File olready exist, please choose another name", "Error",
                               MsgIcon::kWarning, MsgButtons::kOk);
   }
-  const std::string source = app_.CurrentDir + fListModel->Entry(row);
-  if (platform::CopyFileNoReplace(source, app_.CurrentDir + name)) platform::DeleteFile(source);
+  if (platform::CopyFileNoReplace(source, dir + name)) platform::DeleteFile(source);
   ScanDirectory1Click();
 }
 
