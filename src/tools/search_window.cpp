@@ -157,6 +157,9 @@ std::optional<std::vector<std::string>> TfrmSearch::SearchFiles(const std::strin
       shown = true;
     }
     rearchresultsModel->Grow();
+    // The view lays out new rows on a timer of its own, which would not fire before the
+    // search ends; laying them out here lets them show while the search goes on.
+    if (rearchresults->isVisible()) rearchresults->doItemsLayout();
     infoPanel->setText(BytesToText(dir));
     QCoreApplication::processEvents();
     since_pump.start();
