@@ -150,6 +150,7 @@ std::optional<std::vector<std::string>> TfrmSearch::SearchFiles(const std::strin
   // per entry, which would cost more than the search itself.
   QElapsedTimer since_pump;
   bool shown = false;
+  int laid_out = 0;
   const auto keep_going = [&](std::string_view dir) {
     if (since_pump.isValid() && since_pump.elapsed() < pump_interval_ms) return !stop_;
     if (!shown) {
@@ -157,9 +158,14 @@ std::optional<std::vector<std::string>> TfrmSearch::SearchFiles(const std::strin
       shown = true;
     }
     rearchresultsModel->Grow();
-    // The view lays out new rows on a timer of its own, which would not fire before the
-    // search ends; laying them out here lets them show while the search goes on.
-    if (rearchresults->isVisible()) rearchresults->doItemsLayout();
+    // The view lays out new rows on a timer of its own, which would not fire before the search
+    // ends; laying them out here lets them show while the search goes on. Each layout takes
+    // every row, so after the first screenful it waits until the list has doubled.
+    const int rows = rearchresultsModel->rowCount();
+    if (rearchresults->isVisible() && rows > laid_out && (rows < 256 || rows >= 2 * laid_out)) {
+      rearchresults->doItemsLayout();
+      laid_out = rows;
+    }
     infoPanel->setText(BytesToText(dir));
     QCoreApplication::processEvents();
     since_pump.start();
