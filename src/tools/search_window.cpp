@@ -169,6 +169,8 @@ std::optional<std::vector<std::string>> TfrmSearch::SearchFiles(const std::strin
     infoPanel->setText(BytesToText(dir));
     QCoreApplication::processEvents();
     since_pump.start();
+    // The program may have been ended meanwhile: its event loop quits only after the search.
+    if (app_.Form1->closed()) stop_ = true;
     return !stop_;
   };
   const tools::SearchOutcome outcome = tools::SearchFiles(start, mask, found, keep_going);

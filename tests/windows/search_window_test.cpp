@@ -146,6 +146,13 @@ TEST_F(SearchWindowTest, EscStopsTheSearchAndKeepsWhatItFound) {
                    &QPushButton::click);
   SearchFor(data, "*.txt");
   EXPECT_TRUE(Info().endsWith("(stopped)")) << Info().toStdString();
+
+  // Ending the program from the main window ends the search too.
+  QObject::disconnect(Search().rearchresultsModel, nullptr, Search().btnStop, nullptr);
+  QObject::connect(Search().rearchresultsModel, &QAbstractItemModel::rowsInserted, &Main(),
+                   [this] { Main().Exit1Click(); });
+  SearchFor(data, "*.txt");
+  EXPECT_TRUE(Info().endsWith("(stopped)")) << Info().toStdString();
 }
 
 TEST_F(SearchWindowTest, FileOperationsWorkOnThePseudoDirectory) {
