@@ -17,6 +17,8 @@
 #include "platform/file_ops.h"
 #include "platform/launch.h"
 #include "platform/paths.h"
+#include "platform/tree_walk.h"
+#include "tools/search_rules.h"
 #include "ui/byte_text.h"
 #include "ui/dir_tree.h"
 #include "ui/file_list_model.h"
@@ -41,7 +43,13 @@ void TForm1::ScanDirectory1Click() {
   const std::string line = TextToBytes(SearchLine->text());
   if (app::IsSearchResultsPath(line)) {
     if (app_.SearchResults) {
-      fListModel->SetEntries(*app_.SearchResults);
+      // Found files deleted, renamed or moved since the search are no longer shown.
+      std::vector<std::string> found;
+      found.reserve(app_.SearchResults->size());
+      for (const std::string& path : *app_.SearchResults) {
+        if (platform::EntryExists(path)) found.push_back(path);
+      }
+      fListModel->SetEntries(std::move(found));
       app_.CurrentDir.clear();
     } else {
       app_.dialogs().MessageBox(app_.Str(92), app_.Str(1), MsgIcon::kError, MsgButtons::kOk);
@@ -140,6 +148,9 @@ void TForm1::fListDblClick() {
   const std::string entry = fListModel->Entry(row);
   if (entry == "../") {
     app_.CurrentDir = app::ParentPath(app_.CurrentDir);
+  } else if (app_.CurrentDir.empty() && entry.back() != platform::kPathDelim) {
+    // A found file in the search results: list the directory that holds it.
+    app_.CurrentDir = tools::FoundFileDir(entry);
   } else if (entry.find(platform::kPathDelim) != std::string::npos) {
     app_.CurrentDir += entry;
   } else {

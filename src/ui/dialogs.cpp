@@ -47,11 +47,15 @@ QMessageBox::Icon QtIcon(MsgIcon icon) {
 
 MsgAnswer QtDialogs::MessageBox(const QString& text, const QString& caption, MsgIcon icon,
                                 MsgButtons buttons) {
-  QMessageBox box(
-      QtIcon(icon), caption, text,
-      buttons == MsgButtons::kYesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+  QMessageBox::StandardButtons shown = QMessageBox::Ok;
+  if (buttons == MsgButtons::kYesNo) shown = QMessageBox::Yes | QMessageBox::No;
+  if (buttons == MsgButtons::kYesNoCancel) {
+    shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  }
+  QMessageBox box(QtIcon(icon), caption, text, shown);
   const int result = box.exec();
   if (buttons == MsgButtons::kOk) return MsgAnswer::kOk;
+  if (result == QMessageBox::Cancel) return MsgAnswer::kCancel;
   return result == QMessageBox::Yes ? MsgAnswer::kYes : MsgAnswer::kNo;
 }
 

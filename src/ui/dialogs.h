@@ -11,8 +11,8 @@
 #include <optional>
 
 enum class MsgIcon { kNone, kError, kWarning, kQuestion, kInformation };
-enum class MsgButtons { kOk, kYesNo };
-enum class MsgAnswer { kOk, kYes, kNo };
+enum class MsgButtons { kOk, kYesNo, kYesNoCancel };
+enum class MsgAnswer { kOk, kYes, kNo, kCancel };
 
 class Dialogs {
  public:

@@ -208,9 +208,11 @@ TEST_F(MainWindowTest, SearchResultsPseudoDirectory) {
   EXPECT_EQ(lines[0], "> Asked for last search result");
   EXPECT_EQ(lines[1], "> No search results");
 
-  app->SearchResults = std::vector<std::string>{"/x/a.txt", "/y/b.txt"};
+  const std::string a = dir.CreateFile("x/a.txt"), b = dir.CreateFile("y/b.txt");
+  app->SearchResults = std::vector<std::string>{a, b, dir.Slash() + "gone.txt"};
   Scan("Bw:SearchRes");
-  EXPECT_EQ(Listed(), *app->SearchResults);
+  // A found file that is no longer there is not shown.
+  EXPECT_EQ(Listed(), (std::vector<std::string>{a, b}));
   EXPECT_EQ(app->CurrentDir, "");
   EXPECT_EQ(ConsoleLines()[0], "> Asked for last search result");
 }

@@ -1,0 +1,44 @@
+#include "tools/search_rules.h"
+
+#include "platform/paths.h"
+#include "platform/tree_walk.h"
+#include "tools/mask_rules.h"
+
+namespace tools {
+
+SearchOutcome SearchFiles(std::string_view start, std::string_view mask,
+                          std::vector<std::string>& found,
+                          const std::function<bool(std::string_view dir)>& keep_going) {
+  SearchOutcome outcome;
+  if (start.empty()) {
+    outcome.error = "no directory to search in";
+    return outcome;
+  }
+  const auto compiled = Mask::Compile(mask, &outcome.error);
+  if (!compiled) return outcome;
+  const bool every_file = mask == kEveryFileMask;
+
+  platform::WalkCallbacks callbacks;
+  if (keep_going) callbacks.enter = keep_going;
+  callbacks.file = [&](std::string_view dir, std::string_view name) {
+    if (every_file || compiled->Matches(name)) {
+      // Grow by half rather than doubling: the list is most of the search's memory.
+      if (found.size() == found.capacity()) found.reserve(found.size() + found.size() / 2 + 64);
+      std::string& path = found.emplace_back();
+      path.reserve(dir.size() + name.size());
+      path.append(dir).append(name);
+    }
+    return !keep_going || keep_going(dir);
+  };
+  const platform::WalkSummary summary = platform::WalkBreadthFirst(start, callbacks);
+  outcome.skipped = summary.skipped;
+  outcome.stopped = summary.stopped;
+  return outcome;
+}
+
+std::string_view FoundFileDir(std::string_view path) {
+  const std::size_t slash = path.rfind(platform::kPathDelim);
+  return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
+}
+
+}  // namespace tools
