@@ -8,7 +8,9 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QTime>
+#include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "app/app.h"
 #include "app/main_window.h"
@@ -26,14 +28,42 @@ constexpr int kHeight = 226;
 constexpr const char* kPageFilter = "HTML Files (*.htm;*.html)|*.htm;*.html";
 constexpr const char* kProposedName = "FileList.htm";
 
+// The format with every zone field ("t" outside quotes) replaced by the zone's text, quoted.
+// Qt looks the time zone up again each time a format writes it, which would cost a file-system
+// lookup per row; the zone of each time is known already.
+QString WithZoneText(const QString& format, const QString& zone) {
+  QString quoted_zone = zone;
+  quoted_zone.replace('\'', "''");
+  QString out;
+  bool quoted = false;
+  for (qsizetype i = 0; i < format.size(); ++i) {
+    if (format[i] == '\'') {
+      quoted = !quoted;
+    } else if (!quoted && format[i] == 't') {
+      while (i + 1 < format.size() && format[i + 1] == 't') ++i;
+      out += '\'' + quoted_zone + '\'';
+      continue;
+    }
+    out += format[i];
+  }
+  return out;
+}
+
 // The locale's short date and long time, as the rest of the program writes them.
 html::DateFormat LocaleDateFormat() {
   const QLocale locale = QLocale::system();
+  const QString time_format = locale.timeFormat(QLocale::LongFormat);
+  // The format for the zone last seen; files of one directory mostly share one zone.
+  auto zone_format = std::make_shared<std::pair<std::string, QString>>();
   return {[locale](int year, int month, int day) {
             return TextToBytes(locale.toString(QDate(year, month, day), QLocale::ShortFormat));
           },
-          [locale](int hour, int minute, int second) {
-            return TextToBytes(locale.toString(QTime(hour, minute, second), QLocale::LongFormat));
+          [locale, time_format, zone_format](int hour, int minute, int second,
+                                             const std::string& zone) {
+            if (zone_format->second.isEmpty() || zone_format->first != zone) {
+              *zone_format = {zone, WithZoneText(time_format, BytesToText(zone))};
+            }
+            return TextToBytes(locale.toString(QTime(hour, minute, second), zone_format->second));
           }};
 }
 

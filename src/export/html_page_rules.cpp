@@ -106,7 +106,8 @@ std::string DateColumn::Text(std::int64_t mtime) {
     day_text_ = format_.date(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
   }
   if (local.tm_hour == 0 && local.tm_min == 0 && local.tm_sec == 0) return day_text_;
-  return day_text_ + ' ' + format_.time(local.tm_hour, local.tm_min, local.tm_sec);
+  zone_.assign(local.tm_zone ? local.tm_zone : "");
+  return day_text_ + ' ' + format_.time(local.tm_hour, local.tm_min, local.tm_sec, zone_);
 }
 
 std::string BuildFileListPage(const std::vector<PageFile>& files, const PageOptions& options,

@@ -29,10 +29,10 @@ std::vector<PageFile> ListPageFiles(const std::string& path);
 std::string EscapeHtml(std::string_view text);
 
 // How the date column writes a local date and time of day; the window gives the locale's short
-// date and long time formats.
+// date and long time formats. `zone` is the abbreviation of the time zone in force at that time.
 struct DateFormat {
   std::function<std::string(int year, int month, int day)> date;
-  std::function<std::string(int hour, int minute, int second)> time;
+  std::function<std::string(int hour, int minute, int second, const std::string& zone)> time;
 };
 
 // The date column's text for a last write time: the local date, a space and the time of day,
@@ -47,6 +47,7 @@ class DateColumn {
   DateFormat format_;
   long long day_key_ = -1;
   std::string day_text_;
+  std::string zone_;
 };
 
 struct PageOptions {

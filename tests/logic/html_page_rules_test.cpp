@@ -179,18 +179,18 @@ TEST_F(DateColumnTest, DateAndTimeAtTwoSecondPrecisionAndMidnightAlone) {
          ++days_formatted;
          return std::to_string(d) + "." + std::to_string(m) + "." + std::to_string(y);
        },
-       [](int h, int m, int s) {
-         return std::to_string(h) + ":" + std::to_string(m) + ":" + std::to_string(s);
+       [](int h, int m, int s, const std::string& zone) {
+         return std::to_string(h) + ":" + std::to_string(m) + ":" + std::to_string(s) + " " + zone;
        }});
   const std::int64_t day = 1'700'006'400;  // 15.11.2023 00:00:00 UTC
   EXPECT_EQ(column.Text(day), "15.11.2023");
   EXPECT_EQ(column.Text(day + 1), "15.11.2023");  // 00:00:01 counts as midnight
-  EXPECT_EQ(column.Text(day + 2), "15.11.2023 0:0:2");
-  EXPECT_EQ(column.Text(day + 13 * 3600 + 5 * 60 + 59), "15.11.2023 13:5:58");
-  EXPECT_EQ(column.Text(day + 86399), "15.11.2023 23:59:58");
+  EXPECT_EQ(column.Text(day + 2), "15.11.2023 0:0:2 UTC");
+  EXPECT_EQ(column.Text(day + 13 * 3600 + 5 * 60 + 59), "15.11.2023 13:5:58 UTC");
+  EXPECT_EQ(column.Text(day + 86399), "15.11.2023 23:59:58 UTC");
   EXPECT_EQ(days_formatted, 1);
-  EXPECT_EQ(column.Text(day + 86400 + 10), "16.11.2023 0:0:10");
-  EXPECT_EQ(column.Text(day - 1), "14.11.2023 23:59:58");
+  EXPECT_EQ(column.Text(day + 86400 + 10), "16.11.2023 0:0:10 UTC");
+  EXPECT_EQ(column.Text(day - 1), "14.11.2023 23:59:58 UTC");
   EXPECT_EQ(days_formatted, 3);
 }
 
