@@ -1,7 +1,7 @@
 #pragma once
 
 // The HTML file list window: writes the files of one directory into an HTML page, optionally
-// styled by a style file from the FL folder.
+// styled by a style file from the FL folder, and opens the page in the desktop's browser.
 
 #include <QCheckBox>
 #include <QLabel>
@@ -9,6 +9,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QWidget>
+#include <optional>
+#include <string>
 
 class App;
 
@@ -18,6 +20,21 @@ class TfrmHTMLFileList : public QWidget {
 
   // Sets the captions and lists the style files of the FL folder in lStyles.
   void FormCreate();
+
+  // Asks for the target file, writes the page there, opens it and closes the window. A
+  // cancelled dialog ends the export; a style file that cannot be read or a page that cannot be
+  // written stops it with an error and leaves the window open.
+  void btOKClick();
+  // Shows the main window and closes this one.
+  void btCancelClick();
+  // Widens the window to show the style list, or narrows it again.
+  void btnstylesClick();
+  // Shows the small CSS editor.
+  void btnSmallClick();
+
+  // The narrow width shows the export controls only; the wide one the style list beside them.
+  static constexpr int kNarrowWidth = 296;
+  static constexpr int kWideWidth = 500;
 
   // The directory to list, ending in the delimiter.
   QLineEdit* path;
@@ -34,5 +51,8 @@ class TfrmHTMLFileList : public QWidget {
   QPushButton* btnSmall;
 
  private:
+  // The text of the selected style file, or nothing when no style is selected.
+  std::optional<std::string> SelectedStyle() const;
+
   App& app_;
 };

@@ -7,15 +7,55 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <memory>
+#include <stdexcept>
 
 #include "app/app.h"
+#include "export/html_file_list.h"
+#include "export/style_tree_rules.h"
+#include "platform/file_ops.h"
+#include "ui/byte_text.h"
+
+namespace {
+
+constexpr const char* kStyleFilter = "Cascade Style Sheet|*.css";
+
+void AddEntries(const css::StyleTree& entries, QTreeWidgetItem* parent, QTreeWidget* tree) {
+  for (const css::StyleEntry& entry : entries) {
+    auto* item = new QTreeWidgetItem(QStringList{BytesToText(entry.text)});
+    if (parent) {
+      parent->addChild(item);
+    } else {
+      tree->addTopLevelItem(item);
+    }
+    AddEntries(entry.children, item, tree);
+  }
+}
+
+css::StyleEntry EntryOf(const QTreeWidgetItem* item) {
+  css::StyleEntry entry{TextToBytes(item->text(0)), {}};
+  for (int i = 0; i < item->childCount(); ++i) entry.children.push_back(EntryOf(item->child(i)));
+  return entry;
+}
+
+css::StyleTree TreeOf(const QTreeWidget* tree) {
+  css::StyleTree entries;
+  for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+    entries.push_back(EntryOf(tree->topLevelItem(i)));
+  }
+  return entries;
+}
+
+}  // namespace
 
 TfrmSmallCss::TfrmSmallCss(App& app) : QWidget(nullptr, Qt::Window), app_(app) {
   setObjectName("frmSmallCss");
+  resize(360, 420);
   treCss = new QTreeWidget(this);
   treCss->setColumnCount(1);
   treCss->header()->hide();
@@ -41,6 +81,19 @@ TfrmSmallCss::TfrmSmallCss(App& app) : QWidget(nullptr, Qt::Window), app_(app) {
   connect(treCss, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     app_.Guarded([&] { mnuPopCss->popup(treCss->viewport()->mapToGlobal(at)); });
   });
+  using Handler = void (TfrmSmallCss::*)();
+  const auto guarded = [this](Handler handler) {
+    return [this, handler] { app_.Guarded([&] { (this->*handler)(); }); };
+  };
+  connect(AddTag1, &QAction::triggered, this, guarded(&TfrmSmallCss::AddTag1Click));
+  connect(EditTag1, &QAction::triggered, this, guarded(&TfrmSmallCss::EditTag1Click));
+  connect(Delete, &QAction::triggered, this, guarded(&TfrmSmallCss::DeleteClick));
+  connect(Load1, &QAction::triggered, this, guarded(&TfrmSmallCss::Load1Click));
+  connect(btnSave, &QPushButton::clicked, this, guarded(&TfrmSmallCss::btnSaveClick));
+  connect(Button1, &QPushButton::clicked, this, guarded(&TfrmSmallCss::Button1Click));
+  connect(SpeedButton1, &QPushButton::clicked, this, guarded(&TfrmSmallCss::SpeedButton1Click));
+  connect(btnSelColor, &QPushButton::clicked, this, guarded(&TfrmSmallCss::btnSelColorClick));
+  connect(btnFonF, &QPushButton::clicked, this, guarded(&TfrmSmallCss::btnFonFClick));
 }
 
 QWidget* TfrmSmallCss::BuildEditor() {
@@ -79,6 +132,7 @@ QWidget* TfrmSmallCss::BuildEditor() {
 }
 
 void TfrmSmallCss::FormCreate() {
+  style_dir_ = app_.ProgramDir() + "FL/";
   setWindowTitle(app_.Str(68));
   AddTag1->setText(app_.Str(75));
   EditTag1->setText(app_.Str(75));
@@ -86,4 +140,105 @@ void TfrmSmallCss::FormCreate() {
   Load1->setText(app_.Str(3));
   btnSave->setText(app_.Str(69));
   Button1->setText(app_.Str(65));
+}
+
+QTreeWidgetItem* TfrmSmallCss::SelectedEntry() const {
+  const QList<QTreeWidgetItem*> selected = treCss->selectedItems();
+  return selected.isEmpty() ? nullptr : selected.front();
+}
+
+void TfrmSmallCss::AddTag1Click() {
+  const std::optional<QString> name =
+      app_.dialogs().InputBox("Add Tag", "Tag name (ex: A:HOVER)", QString());
+  if (!name) return;
+  auto* item = new QTreeWidgetItem(QStringList{*name});
+  QTreeWidgetItem* top = treCss->itemAt(0, 0);
+  if (top && top->parent()) {
+    top->parent()->insertChild(0, item);
+  } else {
+    treCss->insertTopLevelItem(0, item);
+  }
+}
+
+void TfrmSmallCss::EditTag1Click() {
+  QTreeWidgetItem* tag = SelectedEntry();
+  if (!tag) return;
+  tag->addChild(new QTreeWidgetItem(QStringList{" "}));
+  tag->setExpanded(true);
+  treCss->setCurrentItem(tag->child(0));
+  pnlEditor->show();
+}
+
+void TfrmSmallCss::DeleteClick() {
+  delete SelectedEntry();
+}
+
+void TfrmSmallCss::Button1Click() {
+  if (QTreeWidgetItem* entry = SelectedEntry()) {
+    css::Declaration d;
+    d.background = TextToBytes(txtBgClr->text());
+    d.color = TextToBytes(txtColor->text());
+    d.font_family = TextToBytes(txtFontFam->text());
+    d.font_weight = TextToBytes(ComboBox1->currentText());
+    d.font_size = TextToBytes(txtFontSize->text());
+    d.decoration = TextToBytes(cxDecor->currentText());
+    entry->setText(0, BytesToText(css::BuildDeclaration(d)));
+  }
+  pnlEditor->hide();
+}
+
+void TfrmSmallCss::ChooseColorInto(QLineEdit* field) {
+  QColor initial(field->text());
+  if (!initial.isValid()) initial = Qt::black;
+  if (const std::optional<QColor> color = app_.dialogs().ChooseColor(initial)) {
+    field->setText(
+        QString::fromStdString(css::ColorText(color->red(), color->green(), color->blue())));
+  }
+}
+
+void TfrmSmallCss::SpeedButton1Click() {
+  ChooseColorInto(txtBgClr);
+}
+
+void TfrmSmallCss::btnSelColorClick() {
+  ChooseColorInto(txtColor);
+}
+
+void TfrmSmallCss::btnFonFClick() {
+  QFont initial(txtFontFam->text());
+  const int size = txtFontSize->text().chopped(txtFontSize->text().endsWith("pt") ? 2 : 0).toInt();
+  initial.setPointSize(size > 0 ? size : 8);
+  const std::optional<QFont> font = app_.dialogs().ChooseFont(initial);
+  if (!font) return;
+  txtFontFam->setText(font->family());
+  const int points = font->pointSize() > 0 ? font->pointSize() : qRound(font->pointSizeF());
+  txtFontSize->setText(QString::number(points) + "pt");
+}
+
+void TfrmSmallCss::Load1Click() {
+  const QString chosen = app_.dialogs().OpenFileName(QString(), BytesToText(style_dir_));
+  if (chosen.isEmpty()) return;
+  const std::string file = TextToBytes(chosen);
+  const std::optional<std::string> text = platform::ReadWholeFile(file);
+  if (!text) throw std::runtime_error("Cannot open file \"" + file + "\"");
+  const css::StyleTreeRead read = css::ReadStyleTree(*text);
+  if (read.bad_line != 0) {
+    throw std::runtime_error("Invalid level (" + std::to_string(read.bad_level) + ") for item \"" +
+                             read.bad_text + "\" in line " + std::to_string(read.bad_line) +
+                             " of \"" + file + "\"");
+  }
+  treCss->clear();
+  AddEntries(read.tree, nullptr, treCss);
+}
+
+void TfrmSmallCss::btnSaveClick() {
+  const QString chosen = app_.dialogs().SaveFileName(kStyleFilter, BytesToText(style_dir_));
+  if (chosen.isEmpty()) return;
+  const std::string file = TextToBytes(chosen);
+  platform::WriteFileAtomic(file, css::WriteStyleTree(TreeOf(treCss)));
+  if (!css::IsDirectlyIn(file, style_dir_)) return;
+  // The HTML file list offers every style file once, as its creation step lists them.
+  QListWidget* styles = app_.frmHTMLFileList->lStyles;
+  const QString name = BytesToText(file.substr(style_dir_.size()));
+  if (styles->findItems(name, Qt::MatchExactly).isEmpty()) styles->addItem(name);
 }

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QWidget>
+#include <string>
 
 class App;
 
@@ -19,6 +20,27 @@ class TfrmSmallCss : public QWidget {
 
   // Sets the captions from the language table.
   void FormCreate();
+
+  // Asks for a tag name and inserts it first in the level of the topmost visible entry; a
+  // cancelled question adds nothing.
+  void AddTag1Click();
+  // Gives the selected entry a new one-space child, selects its first child and shows the
+  // declaration panel.
+  void EditTag1Click();
+  // Removes the selected entry with everything below it.
+  void DeleteClick();
+  // Replaces the tree by a chosen style file; a file that is not a valid tree is reported and
+  // the tree stays as it was.
+  void Load1Click();
+  // Writes the tree to a chosen file; one saved directly into the FL folder is offered by the
+  // HTML file list window.
+  void btnSaveClick();
+  // Writes the declaration block into the selected entry and hides the panel.
+  void Button1Click();
+  // Colour and font dialogs for the declaration fields; a cancelled dialog changes nothing.
+  void SpeedButton1Click();
+  void btnSelColorClick();
+  void btnFonFClick();
 
   QTreeWidget* treCss;
   QMenu* mnuPopCss;
@@ -43,6 +65,9 @@ class TfrmSmallCss : public QWidget {
 
  private:
   QWidget* BuildEditor();
+  QTreeWidgetItem* SelectedEntry() const;
+  void ChooseColorInto(QLineEdit* field);
 
   App& app_;
+  std::string style_dir_;  // the FL folder, where style files are saved and looked for
 };

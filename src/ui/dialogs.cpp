@@ -68,12 +68,12 @@ std::optional<QString> QtDialogs::InputBox(const QString& caption, const QString
   return text;
 }
 
-QString QtDialogs::OpenFileName(const QString& filter) {
-  return QFileDialog::getOpenFileName(nullptr, {}, {}, QtFilter(filter));
+QString QtDialogs::OpenFileName(const QString& filter, const QString& initial) {
+  return QFileDialog::getOpenFileName(nullptr, {}, initial, QtFilter(filter));
 }
 
-QString QtDialogs::SaveFileName(const QString& filter) {
-  return QFileDialog::getSaveFileName(nullptr, {}, {}, QtFilter(filter));
+QString QtDialogs::SaveFileName(const QString& filter, const QString& initial) {
+  return QFileDialog::getSaveFileName(nullptr, {}, initial, QtFilter(filter));
 }
 
 std::optional<QColor> QtDialogs::ChooseColor(const QColor& initial) {
@@ -118,16 +118,16 @@ std::optional<QString> ScriptedDialogs::InputBox(const QString& caption, const Q
   return answer;
 }
 
-QString ScriptedDialogs::OpenFileName(const QString& filter) {
-  asked << "open: " + filter;
+QString ScriptedDialogs::OpenFileName(const QString& filter, const QString& initial) {
+  asked << "open: " + filter + (initial.isEmpty() ? QString() : ": " + initial);
   if (open_answers.empty()) return {};
   QString answer = open_answers.front();
   open_answers.pop_front();
   return answer;
 }
 
-QString ScriptedDialogs::SaveFileName(const QString& filter) {
-  asked << "save: " + filter;
+QString ScriptedDialogs::SaveFileName(const QString& filter, const QString& initial) {
+  asked << "save: " + filter + (initial.isEmpty() ? QString() : ": " + initial);
   if (save_answers.empty()) return {};
   QString answer = save_answers.front();
   save_answers.pop_front();
@@ -144,7 +144,10 @@ std::optional<QColor> ScriptedDialogs::ChooseColor(const QColor&) {
 
 std::optional<QFont> ScriptedDialogs::ChooseFont(const QFont&) {
   asked << "font";
-  return std::nullopt;
+  if (font_answers.empty()) return std::nullopt;
+  auto answer = font_answers.front();
+  font_answers.pop_front();
+  return answer;
 }
 
 void ScriptedDialogs::ErrorReport(const QString& text) {
@@ -172,11 +175,11 @@ std::optional<QString> BatchDialogs::InputBox(const QString&, const QString&, co
   return ReadAnswer();
 }
 
-QString BatchDialogs::OpenFileName(const QString&) {
+QString BatchDialogs::OpenFileName(const QString&, const QString&) {
   return ReadAnswer().value_or(QString());
 }
 
-QString BatchDialogs::SaveFileName(const QString&) {
+QString BatchDialogs::SaveFileName(const QString&, const QString&) {
   return ReadAnswer().value_or(QString());
 }
 

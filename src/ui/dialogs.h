@@ -25,8 +25,9 @@ class Dialogs {
   virtual std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                           const QString& initial) = 0;
   // File dialogs; an empty name when cancelled. Filters use the "Name|*.a;*.b|..." form.
-  virtual QString OpenFileName(const QString& filter) = 0;
-  virtual QString SaveFileName(const QString& filter) = 0;
+  // `initial` is the directory to start in, optionally followed by a proposed file name.
+  virtual QString OpenFileName(const QString& filter, const QString& initial = {}) = 0;
+  virtual QString SaveFileName(const QString& filter, const QString& initial = {}) = 0;
   virtual std::optional<QColor> ChooseColor(const QColor& initial) = 0;
   virtual std::optional<QFont> ChooseFont(const QFont& initial) = 0;
   // The report of a failure that no handler caught.
@@ -42,15 +43,16 @@ class QtDialogs : public Dialogs {
                        MsgButtons buttons) override;
   std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                   const QString& initial) override;
-  QString OpenFileName(const QString& filter) override;
-  QString SaveFileName(const QString& filter) override;
+  QString OpenFileName(const QString& filter, const QString& initial = {}) override;
+  QString SaveFileName(const QString& filter, const QString& initial = {}) override;
   std::optional<QColor> ChooseColor(const QColor& initial) override;
   std::optional<QFont> ChooseFont(const QFont& initial) override;
   void ErrorReport(const QString& text) override;
   void Beep(bool critical) override;
 };
 
-// Answers from queues, for tests. Every question is recorded in `asked` as "kind: caption: text".
+// Answers from queues, for tests. Every question is recorded in `asked` as "kind: caption: text"
+// (file dialogs as "open: filter" or "save: filter", followed by ": initial" when one is given).
 // An empty queue answers Yes (OK) to message boxes and cancels everything else.
 class ScriptedDialogs : public Dialogs {
  public:
@@ -58,8 +60,8 @@ class ScriptedDialogs : public Dialogs {
                        MsgButtons buttons) override;
   std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                   const QString& initial) override;
-  QString OpenFileName(const QString& filter) override;
-  QString SaveFileName(const QString& filter) override;
+  QString OpenFileName(const QString& filter, const QString& initial = {}) override;
+  QString SaveFileName(const QString& filter, const QString& initial = {}) override;
   std::optional<QColor> ChooseColor(const QColor& initial) override;
   std::optional<QFont> ChooseFont(const QFont& initial) override;
   void ErrorReport(const QString& text) override;
@@ -70,6 +72,7 @@ class ScriptedDialogs : public Dialogs {
   std::deque<QString> open_answers;
   std::deque<QString> save_answers;
   std::deque<std::optional<QColor>> color_answers;
+  std::deque<std::optional<QFont>> font_answers;
   QStringList asked;
   QStringList errors;
   int beeps = 0;
@@ -86,8 +89,8 @@ class BatchDialogs : public Dialogs {
                        MsgButtons buttons) override;
   std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                   const QString& initial) override;
-  QString OpenFileName(const QString& filter) override;
-  QString SaveFileName(const QString& filter) override;
+  QString OpenFileName(const QString& filter, const QString& initial = {}) override;
+  QString SaveFileName(const QString& filter, const QString& initial = {}) override;
   std::optional<QColor> ChooseColor(const QColor& initial) override;
   std::optional<QFont> ChooseFont(const QFont& initial) override;
   void ErrorReport(const QString& text) override;
