@@ -72,6 +72,11 @@ int ColumnListView::NearestItem(const QPoint& point) const {
   return std::min(column * layout.lines + line, layout.count - 1);
 }
 
+void ColumnListView::reset() {
+  QAbstractItemView::reset();
+  horizontalScrollBar()->setValue(0);
+}
+
 void ColumnListView::scrollTo(const QModelIndex& index, ScrollHint) {
   if (!index.isValid() || index.parent() != rootIndex()) return;
   horizontalScrollBar()->setValue(Layout().FirstColumnShowing(index.row(), FirstColumn()));

@@ -17,6 +17,8 @@ class ColumnListView : public QAbstractItemView {
   QRect visualRect(const QModelIndex& index) const override;
   void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
   QModelIndex indexAt(const QPoint& point) const override;
+  // A new list starts at its first column.
+  void reset() override;
 
   // The layout at the view's present size.
   ui::ColumnLayout Layout() const;

@@ -40,12 +40,4 @@ TEST(ProfileText, AnswersAsTheFileDidWhenRead) {
   EXPECT_EQ(ProfileText(ini).ReadString("a", "k", "def"), "changed");
 }
 
-TEST(ProfileText, AMissingFileGivesEveryDefault) {
-  TempDir dir;
-  const ProfileText text(dir.Slash() + "none.ini");
-  EXPECT_EQ(text.ReadString("s", "k", "def"), "def");
-  EXPECT_EQ(text.ReadInt("s", "k", 7), 7);
-  EXPECT_TRUE(text.ReadFlag("s", "k", true));
-}
-
 }  // namespace

@@ -112,6 +112,10 @@ TEST_F(FileListViewTest, TheWheelScrollsAColumnANotch) {
   Wheel(-120 * 50);
   EXPECT_EQ(bar->value(), bar->maximum());
   EXPECT_TRUE(InView(200));
+  // The next listing starts at its first column.
+  Fill(150);
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_TRUE(InView(0));
 }
 
 TEST_F(FileListViewTest, AHundredThousandEntriesScrollAndSelect) {

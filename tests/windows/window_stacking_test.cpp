@@ -32,7 +32,6 @@
 #include "tools/mask_select.h"
 #include "tools/search_window.h"
 #include "ui/console_view.h"
-#include "ui/window_placement.h"
 
 namespace {
 
@@ -101,16 +100,6 @@ TEST_F(WindowStackingTest, AWindowNeverOpensOffTheScreen) {
   const QRect placed = Console().frameGeometry();
   app->Show(&Console());
   EXPECT_EQ(Console().frameGeometry(), placed);
-}
-
-TEST(WindowPlacement, FitInsideMovesThenShrinks) {
-  const QRect area(0, 0, 800, 600);
-  EXPECT_EQ(FitInside(QRect(10, 20, 100, 100), area), QRect(10, 20, 100, 100));
-  EXPECT_EQ(FitInside(QRect(750, 550, 100, 100), area), QRect(700, 500, 100, 100));
-  EXPECT_EQ(FitInside(QRect(-50, -5, 100, 100), area), QRect(0, 0, 100, 100));
-  EXPECT_EQ(FitInside(QRect(-50, 100, 1000, 100), area), QRect(0, 100, 800, 100));
-  EXPECT_EQ(FitInside(QRect(100, 100, 100, 100), QRect(-1920, 0, 1920, 1080)),
-            QRect(-1920 + 1920 - 100, 100, 100, 100));
 }
 
 TEST_F(WindowStackingTest, TitlesAreExactlyTheCaptions) {
