@@ -90,8 +90,7 @@ int RunBatch(int argc, char** argv, const CommandLine& cl) {
 
 int RunWindows(int argc, char** argv, const CommandLine& cl) {
   QApplication qt(argc, argv);
-  QApplication::setApplicationName(kAppTitle);
-  QApplication::setApplicationDisplayName(kAppTitle);
+  SetApplicationTitle();
   TfrmSplsh* splash = nullptr;
   if (cl.show_splash) {
     splash = new TfrmSplsh();

@@ -1,5 +1,6 @@
 #include "app/app.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QLocale>
 #include <QTime>
@@ -25,18 +26,25 @@
 #include "tools/mask_select.h"
 #include "tools/search_window.h"
 #include "ui/byte_text.h"
+#include "ui/window_placement.h"
 
 namespace {
 
 // Creates one window and runs its creation step, which sees only the windows made before it.
+// Every window after the main window is a tool window of it.
 template <typename Window>
 Window* Create(App& app) {
   auto* window = new Window(app);
+  if (app.Form1 != nullptr) MakeToolWindowOf(window, app.Form1);
   window->FormCreate();
   return window;
 }
 
 }  // namespace
+
+void SetApplicationTitle() {
+  QCoreApplication::setApplicationName(kAppTitle);
+}
 
 App::App(Options options) : options_(std::move(options)) {
   program_dir_ = options_.program_dir.empty() ? platform::ProgramDir() : options_.program_dir;
@@ -126,7 +134,10 @@ std::string App::ReplaceVariables(std::string_view text) {
 
 void App::Show(QWidget* window) {
   if (batch() || window == nullptr) return;
+  // Windows that place themselves when shown are checked again afterwards.
+  KeepOnScreen(window);
   window->show();
+  KeepOnScreen(window);
   window->raise();
   window->activateWindow();
 }

@@ -40,6 +40,10 @@ class QWidget;
 // The application title, shown by the task bar and used as the input box caption.
 inline constexpr const char* kAppTitle = "Brackwell v0.1.1 (Little Steps)";
 
+// Gives the application its title. Window titles stay exactly their captions: the toolkit
+// would append a display name to each of them, so none is set.
+void SetApplicationTitle();
+
 class App {
  public:
   struct Options {

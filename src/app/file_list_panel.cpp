@@ -30,12 +30,11 @@ std::size_t TForm1::FillFileList(const std::string& path) {
   return found;
 }
 
-void TForm1::ShowListing(std::size_t count, bool with_space) {
-  if (count == 0) {
-    status_panels_[0]->setText(app_.Str(53) + " 0");
-    return;
-  }
-  status_panels_[0]->setText(app_.Str(53) + (with_space ? " " : "") + QString::number(count));
+void TForm1::ShowListing(std::size_t count) {
+  // The count always stands apart from its caption ("Entries: 26"), whichever way the
+  // directory was listed.
+  status_panels_[0]->setText(app_.Str(53) + " " + QString::number(count));
+  if (count == 0) return;
   status_panels_[1]->setText(SearchLine->text());
 }
 
@@ -61,7 +60,7 @@ void TForm1::ScanDirectory1Click() {
   LoadingIndicator loading(app_);
   if (platform::DirectoryExists(line)) {
     fListModel->Clear();
-    ShowListing(FillFileList(line), false);
+    ShowListing(FillFileList(line));
   } else {
     app_.dialogs().MessageBox(app_.Str(9), app_.Str(1), MsgIcon::kError, MsgButtons::kOk);
     status_panels_[1]->setText(app_.Str(10));
@@ -83,7 +82,7 @@ void TForm1::DirListChange() {
   }
   fListModel->Clear();
   const std::size_t count = FillFileList(path);
-  ShowListing(count, true);
+  ShowListing(count);
   if (count > 0) app_.CurrentDir = path;
 }
 

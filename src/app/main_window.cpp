@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -28,6 +27,11 @@
 #include "ui/dir_tree.h"
 #include "ui/file_list_model.h"
 #include "ui/key_filter.h"
+
+namespace {
+// The narrowest the path line gets; a path is still readable in it.
+constexpr int kSearchLineMinWidth = 50;
+}  // namespace
 
 TForm1::TForm1(App& app) : app_(app) {
   setObjectName("Form1");
@@ -75,6 +79,8 @@ void TForm1::BuildControls() {
   SearchLine = new QLineEdit(SearchBar);
   SearchLine->setObjectName("SearchLine");
   SearchLine->setText(QString(1, platform::kPathDelim));
+  SearchLine->setMinimumWidth(kSearchLineMinWidth);
+  SearchLine->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   SearchBar->addWidget(SearchLine);
   gobtn = new QToolButton(SearchBar);
   gobtn->setObjectName("gobtn");
@@ -130,8 +136,8 @@ void TForm1::BuildControls() {
     return true;
   });
   connect(DirList, &DirTreeList::Changed, this, guard(&TForm1::DirListChange));
-  connect(fList, &QListView::clicked, this, guard(&TForm1::fListClick));
-  connect(fList, &QListView::doubleClicked, this, guard(&TForm1::fListDblClick));
+  connect(fList, &QAbstractItemView::clicked, this, guard(&TForm1::fListClick));
+  connect(fList, &QAbstractItemView::doubleClicked, this, guard(&TForm1::fListDblClick));
   connect(fList, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { FileListPop->popup(fList->viewport()->mapToGlobal(pos)); });
   connect(bookmarkz, &QListWidget::currentRowChanged, this, guard(&TForm1::bookmarkzClick));
@@ -271,8 +277,7 @@ void TForm1::SetCaptions() {
   if (app_.frmConsoleComs != nullptr) app_.frmConsoleComs->setWindowTitle(app_.Str(85));
 }
 
-void TForm1::ApplyFontsAndColours() {
-  const config::Settings settings = app_.Settings();
+void TForm1::ApplyFontsAndColours(const config::SettingsSnapshot& settings) {
   namespace keys = config::keys;
   const QString face = BytesToText(settings.Read(keys::kFont));
   QWidget* const styled[] = {fList, DirList, bookmarkz};
@@ -318,10 +323,11 @@ void TForm1::ApplyFontsAndColours() {
 void TForm1::FormCreate() {
   try {
     FormResize();
-    const config::Settings settings = app_.Settings();
+    // Nothing writes the settings while the window dresses itself, so one reading serves.
+    const config::SettingsSnapshot settings = app_.Settings().Snapshot();
     app_.Lang.Load(app_.ProgramDir() + "Lang/" + settings.Read(config::keys::kLangFile));
     SetCaptions();
-    ApplyFontsAndColours();
+    ApplyFontsAndColours(settings);
     app_.CurrentDir = settings.Read(config::keys::kLastDir, app_.ProgramDir());
     DirList->SetDirectory(app_.CurrentDir);
     BuildFavouritesMenu();
@@ -332,7 +338,9 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormResize() {
-  SearchLine->setFixedWidth(std::max(50, width() - gobtn->width() - 30));
+  // The path line fills the width beside the scan button, and shrinks with the window: its
+  // width is an upper bound, never a lower one, so the window can always be made narrower.
+  SearchLine->setMaximumWidth(std::max(kSearchLineMinWidth, width() - gobtn->width() - 30));
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {

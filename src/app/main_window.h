@@ -6,13 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "ui/column_list_view.h"
+
 class App;
+namespace config {
+class SettingsSnapshot;
+}
 class DirTreeList;
 class FileListModel;
 class QAction;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QListWidget;
 class QMenu;
 class QSplitter;
@@ -106,7 +110,7 @@ class TForm1 : public QMainWindow {
   QSplitter* splitter = nullptr;
   QWidget* DirTree = nullptr;
   DirTreeList* DirList = nullptr;
-  QListView* fList = nullptr;
+  ColumnListView* fList = nullptr;
   FileListModel* fListModel = nullptr;
   QListWidget* bookmarkz = nullptr;
 
@@ -159,8 +163,8 @@ class TForm1 : public QMainWindow {
   void BuildMenus();
   void BuildControls();
   void SetCaptions();
-  void ApplyFontsAndColours();
-  void ShowListing(std::size_t count, bool with_space);
+  void ApplyFontsAndColours(const config::SettingsSnapshot& settings);
+  void ShowListing(std::size_t count);
   QAction* AddItem(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)(),
                    const QKeySequence& shortcut = {});
 

@@ -13,9 +13,9 @@ LanguageTable::LanguageTable() {
 }
 
 void LanguageTable::Load(const std::string& language_file) {
+  const platform::ProfileText file(language_file);
   for (int n = 1; n <= kLanguageEntries; ++n) {
-    entries_[n - 1] = platform::ProfileReadString(language_file, kLanguageSection,
-                                                  std::to_string(n), DefaultEntry(n));
+    entries_[n - 1] = file.ReadString(kLanguageSection, std::to_string(n), DefaultEntry(n));
   }
 }
 

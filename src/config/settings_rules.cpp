@@ -22,6 +22,18 @@ bool Settings::ReadFlag(const IntKey& key) const {
   return platform::ProfileReadFlag(path_, key.section, key.key, key.def != 0);
 }
 
+std::string SettingsSnapshot::Read(const TextKey& key, std::string_view def) const {
+  return text_.ReadString(key.section, key.key, def);
+}
+
+long long SettingsSnapshot::Read(const IntKey& key) const {
+  return text_.ReadInt(key.section, key.key, key.def);
+}
+
+bool SettingsSnapshot::ReadFlag(const IntKey& key) const {
+  return text_.ReadFlag(key.section, key.key, key.def != 0);
+}
+
 void Settings::Write(const TextKey& key, std::string_view value) const {
   platform::ProfileWriteString(path_, key.section, key.key, value);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/profile.h"
+
 namespace config {
 
 inline constexpr const char* kConfigFileName = "config.ini";
@@ -52,12 +54,29 @@ inline constexpr TextKey kLastDir{"fsys", "LastDir", ""};
 inline constexpr TextKey kLastDirOnClose{"FSys", "LastDir", ""};
 }  // namespace keys
 
+// The settings file read once, for a window that dresses itself from many keys at one moment.
+// Reads answer as Settings would have answered when the snapshot was taken.
+class SettingsSnapshot {
+ public:
+  explicit SettingsSnapshot(const std::string& path) : text_(path) {}
+
+  std::string Read(const TextKey& key) const { return Read(key, key.def); }
+  std::string Read(const TextKey& key, std::string_view def) const;
+  long long Read(const IntKey& key) const;
+  bool ReadFlag(const IntKey& key) const;
+
+ private:
+  platform::ProfileText text_;
+};
+
 // Typed access to one settings file.
 class Settings {
  public:
   explicit Settings(std::string path) : path_(std::move(path)) {}
 
   const std::string& Path() const { return path_; }
+  // Reads the whole file once.
+  SettingsSnapshot Snapshot() const { return SettingsSnapshot(path_); }
 
   // The text value, or `def` when absent (the key's default when not given).
   std::string Read(const TextKey& key) const;

@@ -29,6 +29,13 @@ void SetCommandBeforeParen(App& app, const QString& text) {
   app.frmConsole->txtCommand->setCursorPosition(static_cast<int>(text.size()) - 1);
 }
 
+// Closes a helper window and hands the keys back to the console's command line, which the
+// window manager would otherwise give to the main window.
+void CloseAndReturn(App& app, QWidget* helper) {
+  helper->close();
+  app.frmConsole->ReturnToCommandLine();
+}
+
 }  // namespace
 
 TfrmConsoleVars::TfrmConsoleVars(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
@@ -61,7 +68,7 @@ void TfrmConsoleVars::lVarsDblClick() {
   QListWidgetItem* item = lVars->currentItem();
   if (item == nullptr) return;
   app_.frmConsole->txtCommand->insert(item->text());
-  close();
+  CloseAndReturn(app_, this);
 }
 
 TfrmConsoleComs::TfrmConsoleComs(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
@@ -87,8 +94,10 @@ void TfrmConsoleComs::FormCreate() {
 
 void TfrmConsoleComs::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  const QWidget* console = app_.frmConsole;
-  setGeometry(console->x() + console->width(), console->y(), width(), console->height());
+  // Against the right edge of the console's frame, as tall as the console.
+  const QRect console = app_.frmConsole->frameGeometry();
+  move(console.left() + console.width(), console.top());
+  resize(width(), app_.frmConsole->height());
 }
 
 void TfrmConsoleComs::lComsClick() {
@@ -102,7 +111,7 @@ void TfrmConsoleComs::lComsDblClick() {
   QListWidgetItem* item = lComs->currentItem();
   if (item == nullptr) return;
   SetCommandBeforeParen(app_, item->text() + "()");
-  close();
+  CloseAndReturn(app_, this);
 }
 
 TfrmComz::TfrmComz(App& app) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), app_(app) {
@@ -121,11 +130,11 @@ bool TfrmComz::lstCmKeyDown(int key) {
     if (QListWidgetItem* item = lstCm->currentItem(); item != nullptr && item->isSelected()) {
       SetCommandBeforeParen(app_, item->text());
     }
-    close();
+    CloseAndReturn(app_, this);
     return true;
   }
   if (key == Qt::Key_Escape) {
-    close();
+    CloseAndReturn(app_, this);
     return true;
   }
   return false;

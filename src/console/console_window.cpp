@@ -9,8 +9,8 @@
 
 #include "app/app.h"
 #include "config/options_window.h"
-#include "console/command_rules.h"
 #include "console/console_lists.h"
+#include "console/console_rules.h"
 #include "platform/enumerate.h"
 #include "platform/file_ops.h"
 #include "ui/byte_text.h"
@@ -75,6 +75,19 @@ void TfrmConsole::FormResize() {
   textConsole->setGeometry(0, 0, width(), height() - kCommandHeight);
 }
 
+void TfrmConsole::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // The command line takes the keys whenever the window opens, so Enter at once runs "help()".
+  txtCommand->setFocus();
+}
+
+void TfrmConsole::ReturnToCommandLine() {
+  if (!isVisible()) return;
+  raise();
+  activateWindow();
+  txtCommand->setFocus();
+}
+
 void TfrmConsole::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   FormResize();
@@ -104,11 +117,7 @@ void TfrmConsole::ListFiles(const std::string& prefix) {
   options.details = true;
   std::string line;
   platform::EnumerateEntries(prefix + app_.FileMask, options, [&](const platform::DirEntry& entry) {
-    line.assign(entry.name);
-    line += "; Size: ";
-    line += std::to_string(entry.size);
-    line += "; Date: ";
-    line += dates.Format(entry.mtime);
+    console::FormatListingLine(line, entry.name, entry.size, dates.Format(entry.mtime));
     PrintLine(line);
   });
 }
@@ -152,14 +161,12 @@ bool TfrmConsole::txtCommandKeyDown(int key) {
       return true;
     case Qt::Key_F4: {
       TfrmComz* popup = app_.frmComz;
-      popup->move(x(), y() + height());
+      // Directly below the console's frame, so that the command line stays in sight.
+      const QRect frame = frameGeometry();
+      popup->move(frame.left(), frame.top() + frame.height());
       popup->lstCm->clear();
-      const std::string typed = console::UpperAscii(TextToBytes(txtCommand->text()));
-      for (const auto& command : console::Commands()) {
-        // An empty line matches nothing, so the popup then opens empty.
-        if (!typed.empty() && console::UpperAscii(command.name).find(typed) != std::string::npos) {
-          popup->lstCm->addItem(QString::fromLatin1(command.name) + "()");
-        }
+      for (const std::string& name : console::CompletionsFor(TextToBytes(txtCommand->text()))) {
+        popup->lstCm->addItem(QString::fromLatin1(name));
       }
       app_.Show(popup);
       popup->lstCm->setFocus();

@@ -29,6 +29,9 @@ class TfrmConsole : public QWidget {
   // Empties the console text, asking first when the options say so (cn_clear).
   void ClearConsoleText();
 
+  // Gives the keys back to the command line after a helper window made its choice.
+  void ReturnToCommandLine();
+
   // Handles a key on the command line; true when the key was used.
   bool txtCommandKeyDown(int key);
 
@@ -38,6 +41,7 @@ class TfrmConsole : public QWidget {
   std::string LastCommand;
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:

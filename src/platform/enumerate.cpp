@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <memory>
 
 #include "platform/paths.h"
@@ -124,23 +125,18 @@ std::size_t EnumerateEntries(const std::string& pattern, const EnumOptions& opti
   if (!stream) return 0;
   const int dir_fd = dirfd(stream.get());
   const bool match_all = MatchesEverything(name_pattern);
-  int own_parent = -1;  // worked out at the first "..", as few directories need it
 
   // One entry is reused throughout so that its name keeps its buffer: a directory of a million
   // entries costs no allocation per entry.
   DirEntry entry;
   std::size_t count = 0;
-  while (const dirent* item = readdir(stream.get())) {
-    const char* name = item->d_name;
+  const auto report = [&](const char* name, unsigned char type) {
     const bool dot = name[0] == '.' && name[1] == '\0';
     const bool dot_dot = name[0] == '.' && name[1] == '.' && name[2] == '\0';
     const bool hidden = name[0] == '.' && !dot && !dot_dot;
-    if (hidden && options.filter == EntryFilter::kNormalAndDirs) continue;
-    if (!match_all && !MatchListingPattern(name, name_pattern)) continue;
-    if (dot_dot) {
-      if (own_parent < 0) own_parent = IsOwnParent(dir_fd) ? 1 : 0;
-      if (own_parent == 1) continue;
-    }
+    if (hidden && options.filter == EntryFilter::kNormalAndDirs) return;
+    if (!match_all && !MatchListingPattern(name, name_pattern)) return;
+    if (dot_dot && IsOwnParent(dir_fd)) return;
 
     entry.name.assign(name);
     entry.hidden = hidden;
@@ -149,9 +145,9 @@ std::size_t EnumerateEntries(const std::string& pattern, const EnumOptions& opti
     entry.mtime = 0;
     if (options.details) {
       FillDetails(dir_fd, name, entry);
-    } else if (item->d_type == DT_DIR) {
+    } else if (type == DT_DIR) {
       entry.is_dir = true;
-    } else if (item->d_type == DT_LNK || item->d_type == DT_UNKNOWN) {
+    } else if (type == DT_LNK || type == DT_UNKNOWN) {
       // The directory read does not say what this is (or what a link points to).
       struct stat st;
       entry.is_dir = fstatat(dir_fd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
@@ -160,6 +156,15 @@ std::size_t EnumerateEntries(const std::string& pattern, const EnumOptions& opti
     }
     visit(entry);
     ++count;
+  };
+
+  // "." and ".." come first, wherever the directory read happens to return them.
+  report(".", DT_DIR);
+  report("..", DT_DIR);
+  while (const dirent* item = readdir(stream.get())) {
+    const char* name = item->d_name;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+    report(name, item->d_type);
   }
   return count;
 }

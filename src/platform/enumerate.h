@@ -37,8 +37,9 @@ void SplitPattern(std::string_view pattern, std::string& dir, std::string& name_
 // True when `name` matches the listing pattern.
 bool MatchListingPattern(std::string_view name, std::string_view pattern);
 
-// Calls `visit` for every entry of the pattern's directory whose name matches, in the order the
-// file system reports them. Types come from the directory read; stat only where it does not say.
+// Calls `visit` for every entry of the pattern's directory whose name matches: "." and ".."
+// first, then the others in the order the file system reports them. Types come from the directory
+// read; stat only where it does not say.
 // ".." is never reported in "/". A directory that cannot be read yields nothing. Returns the
 // number of entries visited.
 std::size_t EnumerateEntries(const std::string& pattern, const EnumOptions& options,

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include "platform/file_ops.h"
@@ -16,17 +17,6 @@ std::string_view Trim(std::string_view text) {
   if (first == std::string_view::npos) return {};
   std::size_t last = text.find_last_not_of(" \t");
   return text.substr(first, last - first + 1);
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + ('a' - 'A'));
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + ('a' - 'A'));
-    if (x != y) return false;
-  }
-  return true;
 }
 
 // What one line of a settings file is.
@@ -56,27 +46,21 @@ ParsedLine ParseLine(std::string_view line) {
   return parsed;
 }
 
-// The raw value of the key in the first matching section, without copying the file's lines.
-std::optional<std::string_view> FindValue(std::string_view text, std::string_view section,
-                                          std::string_view key) {
-  bool in_section = false;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    start = end + 1;
-
-    ParsedLine parsed = ParseLine(line);
-    if (parsed.kind == ParsedLine::kSection) {
-      // Only the first section of that name counts.
-      if (in_section) return std::nullopt;
-      in_section = SameName(parsed.name, section);
-    } else if (in_section && parsed.kind == ParsedLine::kKey && SameName(parsed.name, key)) {
-      return line.substr(parsed.value_pos);
-    }
+std::string LowerName(std::string_view name) {
+  std::string lower(name);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
   }
-  return std::nullopt;
+  return lower;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && LowerName(a) == LowerName(b);
+}
+
+// The map key of a section's key: both names lower-cased, joined by a line break.
+std::string ValueKey(std::string_view section, std::string_view key) {
+  return LowerName(section) + '\n' + LowerName(key);
 }
 
 std::string CleanValue(std::string_view raw) {
@@ -86,15 +70,6 @@ std::string CleanValue(std::string_view raw) {
     value = value.substr(1, value.size() - 2);
   }
   return std::string(value.substr(0, kProfileMaxValue));
-}
-
-std::optional<std::string> ReadValue(const std::string& file, std::string_view section,
-                                     std::string_view key) {
-  std::optional<std::string> text = ReadWholeFile(file);
-  if (!text) return std::nullopt;
-  std::optional<std::string_view> raw = FindValue(*text, section, key);
-  if (!raw) return std::nullopt;
-  return CleanValue(*raw);
 }
 
 // A line break inside a name or value would add lines (even sections) to the file, so it is
@@ -117,10 +92,60 @@ std::optional<unsigned long long> ParseHex(std::string_view digits) {
 
 }  // namespace
 
+ProfileText::ProfileText(const std::string& file) {
+  const std::optional<std::string> text = ReadWholeFile(file);
+  if (!text) return;
+  std::set<std::string, std::less<>> seen_sections;
+  std::string section;   // lower-cased name of the section being read
+  bool counted = false;  // only the first section of a name counts
+  std::size_t start = 0;
+  while (start < text->size()) {
+    std::size_t end = text->find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text->size();
+    const std::string_view line = std::string_view(*text).substr(start, end - start);
+    start = end + 1;
+
+    const ParsedLine parsed = ParseLine(line);
+    if (parsed.kind == ParsedLine::kSection) {
+      section = LowerName(parsed.name);
+      counted = seen_sections.insert(section).second;
+    } else if (counted && parsed.kind == ParsedLine::kKey) {
+      // The first key of a name wins; emplace leaves an earlier one in place.
+      values_.emplace(section + '\n' + LowerName(parsed.name),
+                      CleanValue(line.substr(parsed.value_pos)));
+    }
+  }
+}
+
+std::optional<std::string> ProfileText::Value(std::string_view section,
+                                              std::string_view key) const {
+  const auto found = values_.find(ValueKey(section, key));
+  if (found == values_.end()) return std::nullopt;
+  return found->second;
+}
+
+std::string ProfileText::ReadString(std::string_view section, std::string_view key,
+                                    std::string_view def) const {
+  std::optional<std::string> value = Value(section, key);
+  return value ? *value : std::string(def);
+}
+
+long long ProfileText::ReadInt(std::string_view section, std::string_view key,
+                               long long def) const {
+  std::optional<std::string> value = Value(section, key);
+  std::optional<long long> number = value ? ParseProfileInt(*value) : std::nullopt;
+  return number ? *number : def;
+}
+
+bool ProfileText::ReadFlag(std::string_view section, std::string_view key, bool def) const {
+  std::optional<std::string> value = Value(section, key);
+  std::optional<long long> number = value ? ParseProfileInt(*value) : std::nullopt;
+  return number ? *number != 0 : def;
+}
+
 std::string ProfileReadString(const std::string& file, std::string_view section,
                               std::string_view key, std::string_view def) {
-  std::optional<std::string> value = ReadValue(file, section, key);
-  return value ? *value : std::string(def);
+  return ProfileText(file).ReadString(section, key, def);
 }
 
 std::optional<long long> ParseProfileInt(std::string_view text) {
@@ -149,16 +174,12 @@ std::optional<long long> ParseProfileInt(std::string_view text) {
 
 long long ProfileReadInt(const std::string& file, std::string_view section, std::string_view key,
                          long long def) {
-  std::optional<std::string> value = ReadValue(file, section, key);
-  std::optional<long long> number = value ? ParseProfileInt(*value) : std::nullopt;
-  return number ? *number : def;
+  return ProfileText(file).ReadInt(section, key, def);
 }
 
 bool ProfileReadFlag(const std::string& file, std::string_view section, std::string_view key,
                      bool def) {
-  std::optional<std::string> value = ReadValue(file, section, key);
-  std::optional<long long> number = value ? ParseProfileInt(*value) : std::nullopt;
-  return number ? *number != 0 : def;
+  return ProfileText(file).ReadFlag(section, key, def);
 }
 
 namespace {

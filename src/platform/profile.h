@@ -3,6 +3,7 @@
 // Settings files in the classic initialisation-file format: "[section]" lines open sections,
 // "key=value" lines give values. Every call reads or writes the file itself; nothing is cached.
 
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -27,6 +28,27 @@ class ProfileWriteError : public std::runtime_error {
 // key is missing.
 std::string ProfileReadString(const std::string& file, std::string_view section,
                               std::string_view key, std::string_view def);
+
+// A settings file read and parsed once, for code that reads many keys at one moment (a window
+// dressing itself, a language table). Reads answer as the functions above would have answered
+// at the moment of reading; later changes to the file are not seen.
+class ProfileText {
+ public:
+  // Reads the file; a missing or unreadable file reads as empty.
+  explicit ProfileText(const std::string& file);
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view def) const;
+  long long ReadInt(std::string_view section, std::string_view key, long long def) const;
+  bool ReadFlag(std::string_view section, std::string_view key, bool def) const;
+
+ private:
+  // The cleaned value of the key, or nothing.
+  std::optional<std::string> Value(std::string_view section, std::string_view key) const;
+
+  // Values by lower-cased section and key, joined by a line break (which neither can hold).
+  std::map<std::string, std::string, std::less<>> values_;
+};
 
 // Decimal with an optional sign, or hexadecimal behind "0x" or "$"; nothing else.
 std::optional<long long> ParseProfileInt(std::string_view text);

@@ -1,19 +1,60 @@
 #pragma once
 
 // A list view that lays its entries out in newspaper columns, two to the width of the view:
-// down the first column, then the second, scrolling sideways for more.
+// down the first column, then the second, scrolling sideways a column at a time for more.
+// Every entry has the same height, so the layout is arithmetic and a million entries cost no
+// more than a dozen.
 
-#include <QListView>
+#include <QAbstractItemView>
+#include <QPersistentModelIndex>
 
-class ColumnListView : public QListView {
+#include "ui/column_layout_rules.h"
+
+class ColumnListView : public QAbstractItemView {
  public:
   explicit ColumnListView(QWidget* parent = nullptr, int columns = 2);
 
+  QRect visualRect(const QModelIndex& index) const override;
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+  QModelIndex indexAt(const QPoint& point) const override;
+  // A new list starts at its first column.
+  void reset() override;
+
+  // The layout at the view's present size.
+  ui::ColumnLayout Layout() const;
+  // The leftmost column in view.
+  int FirstColumn() const;
+
  protected:
-  void resizeEvent(QResizeEvent* event) override;
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+  int horizontalOffset() const override;
+  int verticalOffset() const override { return 0; }
+  bool isIndexHidden(const QModelIndex&) const override { return false; }
+  void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
+  QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+  void updateGeometries() override;
+  void scrollContentsBy(int dx, int dy) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+  void paintEvent(QPaintEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
-  void UpdateGrid();
+  int Count() const;
+  int LineHeight() const;
+  int ColumnWidth() const;
+  QModelIndex Item(int row) const;
+  // The entry nearest to a point of the viewport, for the ends of a dragged range.
+  int NearestItem(const QPoint& point) const;
+
   int columns_;
+  int laid_out_lines_ = 0;    // lines per column at the last layout
+  int wheel_rest_ = 0;        // wheel movement not yet worth a column
+  bool keep_anchor_ = false;  // while a click, a drag or a Shift key extends the range
+  // Where a range selection starts: the entry last clicked or reached without Shift.
+  QPersistentModelIndex anchor_;
 };
