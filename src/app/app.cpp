@@ -29,10 +29,11 @@
 namespace {
 
 // Creates one window and runs its creation step, which sees only the windows made before it.
+// A creation step that fails is reported and the start goes on with the window as it stands.
 template <typename Window>
 Window* Create(App& app) {
   auto* window = new Window(app);
-  window->FormCreate();
+  app.Guarded([&] { window->FormCreate(); });
   return window;
 }
 

@@ -47,9 +47,10 @@ std::string FindInPath(std::string_view name) {
     std::size_t colon = dirs.find(':');
     std::string_view dir = dirs.substr(0, colon);
     dirs = colon == std::string_view::npos ? std::string_view() : dirs.substr(colon + 1);
-    // An empty entry would mean the working directory; a program is never taken from there
-    // without being named with its directory.
-    if (dir.empty()) continue;
+    // An empty or relative entry ("." or "bin") would mean a directory below the working
+    // directory, which follows the browsed directory: a program planted there must never run
+    // for a bare name.
+    if (dir.empty() || dir.front() != kPathDelim) continue;
     std::string candidate(dir);
     if (candidate.back() != kPathDelim) candidate += kPathDelim;
     candidate += name;
