@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/ascii_case.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 
@@ -162,16 +163,13 @@ int OpenWithDesktop(std::string target) {
 }
 
 bool IsUrl(std::string_view text) {
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
   const std::string_view mailto = "mailto:";
-  if (text.size() > mailto.size()) {
-    bool same = true;
-    for (std::size_t i = 0; i < mailto.size() && same; ++i) same = lower(text[i]) == mailto[i];
-    if (same) return true;
+  if (text.size() > mailto.size() && EqualsIgnoreCase(text.substr(0, mailto.size()), mailto)) {
+    return true;
   }
   std::size_t sep = text.find("://");
   if (sep == std::string_view::npos || sep == 0) return false;
-  auto letter = [&](char c) { return (lower(c) >= 'a' && lower(c) <= 'z'); };
+  auto letter = [](char c) { return ToLowerAscii(c) >= 'a' && ToLowerAscii(c) <= 'z'; };
   if (!letter(text[0])) return false;
   for (std::size_t i = 1; i < sep; ++i) {
     char c = text[i];
@@ -181,8 +179,7 @@ bool IsUrl(std::string_view text) {
 }
 
 std::string ClassicKey(std::string_view name) {
-  std::string key;
-  for (char c : name) key += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  std::string key = LowerAscii(name);
   if (key.size() > 4 && key.compare(key.size() - 4, 4, ".exe") == 0) key.resize(key.size() - 4);
   return key;
 }

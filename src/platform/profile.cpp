@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/file_ops.h"
 
 namespace platform {
@@ -16,17 +17,6 @@ std::string_view Trim(std::string_view text) {
   if (first == std::string_view::npos) return {};
   std::size_t last = text.find_last_not_of(" \t");
   return text.substr(first, last - first + 1);
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + ('a' - 'A'));
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + ('a' - 'A'));
-    if (x != y) return false;
-  }
-  return true;
 }
 
 // What one line of a settings file is.
@@ -71,8 +61,8 @@ std::optional<std::string_view> FindValue(std::string_view text, std::string_vie
     if (parsed.kind == ParsedLine::kSection) {
       // Only the first section of that name counts.
       if (in_section) return std::nullopt;
-      in_section = SameName(parsed.name, section);
-    } else if (in_section && parsed.kind == ParsedLine::kKey && SameName(parsed.name, key)) {
+      in_section = EqualsIgnoreCase(parsed.name, section);
+    } else if (in_section && parsed.kind == ParsedLine::kKey && EqualsIgnoreCase(parsed.name, key)) {
       return line.substr(parsed.value_pos);
     }
   }
@@ -181,12 +171,12 @@ void ProfileWriteString(const std::string& file, std::string_view section, std::
     ParsedLine parsed = ParseLine(lines[i]);
     if (parsed.kind == ParsedLine::kSection) {
       if (in_section) break;
-      in_section = SameName(parsed.name, section_text);
+      in_section = EqualsIgnoreCase(parsed.name, section_text);
       if (in_section) {
         found_section = true;
         insert_at = i + 1;
       }
-    } else if (in_section && parsed.kind == ParsedLine::kKey && SameName(parsed.name, key_text)) {
+    } else if (in_section && parsed.kind == ParsedLine::kKey && EqualsIgnoreCase(parsed.name, key_text)) {
       // The line keeps its key as written; only the value changes.
       lines[i] = lines[i].substr(0, parsed.value_pos) + value_text;
       replaced = true;
