@@ -1,5 +1,6 @@
 #include "console/variable_rules.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
@@ -70,6 +71,10 @@ bool OpenTextContains(const Pieces& pieces, std::string_view upper_name) {
 void CloseOccurrences(Pieces& pieces, std::string_view name, std::string_view value, bool exact,
                       bool first_only) {
   const std::string upper_name = UpperAscii(name);
+  const bool found = std::any_of(pieces.begin(), pieces.end(), [&](const Piece& piece) {
+    return piece.open && (exact ? piece.text.find(name) : piece.upper.find(upper_name)) != kNpos;
+  });
+  if (!found) return;  // the usual case: most names are in no text
   Pieces out;
   bool done = false;
   for (Piece& piece : pieces) {
@@ -116,10 +121,12 @@ size_t FindInUpper(std::string_view upper, std::string_view name) {
 // lines are searched directly, which costs less than building the hashes again each time.
 class OpenTextIndex {
  public:
-  explicit OpenTextIndex(const Pieces& pieces) : pieces_(pieces) {}
+  explicit OpenTextIndex(const Pieces& pieces) : pieces_(pieces), open_size_(OpenSize()) {}
 
   // False only when the name (ASCII case ignored) is certainly absent.
   bool MayContain(std::string_view name) {
+    // A short text is searched faster than its hashes are made.
+    if (open_size_ < kIndexFrom) return true;
     if (lines_since_change_ < kDirectLines) {
       ++lines_since_change_;
       return true;
@@ -127,7 +134,7 @@ class OpenTextIndex {
     const size_t length = name.size();
     auto it = windows_.find(length);
     if (it == windows_.end()) {
-      if (entries_ + OpenSize() > kMaxEntries) return true;  // too big to index: search directly
+      if (entries_ + open_size_ > kMaxEntries) return true;  // too big to index: search directly
       it = windows_.emplace(length, Build(length)).first;
     }
     return it->second.count(Hash(name)) != 0;
@@ -137,11 +144,13 @@ class OpenTextIndex {
     windows_.clear();
     entries_ = 0;
     lines_since_change_ = 0;
+    open_size_ = OpenSize();
   }
 
  private:
   static constexpr std::uint64_t kBase = 0x100000001b3ULL;
   static constexpr int kDirectLines = 64;
+  static constexpr size_t kIndexFrom = 512;
   static constexpr size_t kMaxEntries = size_t{1} << 22;
 
   static std::uint64_t Hash(std::string_view name) {
@@ -158,7 +167,7 @@ class OpenTextIndex {
 
   std::unordered_set<std::uint64_t> Build(size_t length) {
     std::unordered_set<std::uint64_t> set;
-    set.reserve(OpenSize());
+    set.reserve(open_size_);
     std::uint64_t top = 1;  // kBase to the power length - 1, for dropping the oldest byte
     for (size_t i = 1; i < length; ++i) top *= kBase;
     for (const Piece& piece : pieces_) {
@@ -176,6 +185,7 @@ class OpenTextIndex {
   }
 
   const Pieces& pieces_;
+  size_t open_size_;
   std::unordered_map<size_t, std::unordered_set<std::uint64_t>> windows_;
   size_t entries_ = 0;
   int lines_since_change_ = 0;
