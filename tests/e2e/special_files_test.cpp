@@ -1,8 +1,10 @@
 // Named pipes and huge files met by batch runs: nothing waits for a writer, nothing runs out of
 // memory, and the run says what it skipped or refused.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -49,4 +51,32 @@ TEST(SpecialFiles, PipesAndHugeFilesAreRefusedAsScriptsAndTexts) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out_lines, (Lines{"> Error: ???", "alive", "> Script file: " + fifo}));
   EXPECT_NE(r.err.find("it is not a regular file"), std::string::npos) << r.err;
+}
+
+// A relative script name whose launch directory is gone would otherwise find the program
+// directory's script of that name once the directory tree has moved the working directory.
+TEST(SpecialFiles, ARelativeScriptFromAVanishedDirectoryIsRefused) {
+  ProgramDir prog;
+  const std::string marker = prog.Slash() + "ran.txt";
+  prog.Write("s.bws", BwScript({"cn_save_data(" + marker + ")"}));
+  const std::string gone = prog.MakeDir("gone");
+  const std::string exe = prog.Slash() + "brackwell";
+  const int err_fd = open((prog.Slash() + "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_GE(err_fd, 0);
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    dup2(err_fd, STDERR_FILENO);
+    if (chdir(gone.c_str()) != 0 || rmdir(gone.c_str()) != 0) _exit(126);
+    execl(exe.c_str(), exe.c_str(), "-NOLOGO", "-BATCH", "s.bws", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(err_fd);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_FALSE(prog.Exists("ran.txt"));
+  EXPECT_NE(prog.Read("err.txt").find("Error: Cannot run \"s.bws\""), std::string::npos)
+      << prog.Read("err.txt");
 }
