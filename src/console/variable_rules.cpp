@@ -66,8 +66,8 @@ bool OpenTextContains(const Pieces& pieces, std::string_view upper_name) {
 }
 
 // Replaces occurrences of `name` in the open pieces by `value`, which becomes a closed piece.
-// `upper_name` is matched in the upper-cased text (ASCII case ignored), or, with `exact`, `name`
-// in the text as written; with `first_only` only the first occurrence goes.
+// `name` matches without regard to ASCII case, or, with `exact`, only as written; with
+// `first_only` only the first occurrence goes.
 void CloseOccurrences(Pieces& pieces, std::string_view name, std::string_view value, bool exact,
                       bool first_only) {
   const std::string upper_name = UpperAscii(name);
