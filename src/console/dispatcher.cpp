@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QTabWidget>
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <stdexcept>
@@ -327,6 +328,9 @@ constexpr std::array<Action, kCommandCount> kActions = {{
     /* cn_set_wt */ [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetWt, p); },
     /* cn_set_ht */ [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetHt, p); },
 }};
+
+// A command left out of the table would leave a hole at its end.
+static_assert(std::all_of(kActions.begin(), kActions.end(), [](Action a) { return a != nullptr; }));
 
 }  // namespace
 
