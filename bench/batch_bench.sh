@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # batch_bench.sh DATA_DIR [BUILD_DIR]
 #
-# Times brackwell running scripts in batch mode: a 100,000-line cn_print script, and a
-# cn_listing of DATA_DIR/flat/ beside `ls -l` of the same directory, best of 3 each, all in
+# Times brackwell running scripts in batch mode: a 100,000-line cn_print script, a cn_listing
+# of DATA_DIR/flat/ beside `ls -l` of the same directory, and one argument of 20,000 "$" against
+# a 100,000-line defvars.txt beside `grep -F` looking for the same names, best of 3 each, all in
 # the same run. Run by hand; see bench/README.md.
 set -euo pipefail
 
@@ -39,6 +40,19 @@ for i in $(seq 1 100); do printf '$v%d=value%d;comment\r\n' "$i" "$i"; done > "$
 } > "$PROG/print.bws"
 printf 'BEGIN BWSCRIPT;\ncn_listing(%s/)\nEND;\n' "$FLAT" > "$PROG/listing.bws"
 printf 'BEGIN BWSCRIPT;\nEND;\n' > "$PROG/empty.bws"
+
+# Substitution against a long variables file: every definition is looked for in an argument
+# full of "$" (twice as long in the second script, to show how the cost grows with it).
+DEFS=100000
+DOLLARS=20000
+# shellcheck disable=SC2016
+for ((i = 0; i < DEFS; i++)); do printf '$var%d_=v;\r\n' "$i"; done > "$PROG/defvars.big"
+sed 's/=.*//' "$PROG/defvars.big" > "$PROG/names.txt"
+dollars() { local n=$1; printf '$x%.0s' $(seq 1 "$n"); }
+printf 'BEGIN BWSCRIPT;\ncn_print(%s$var99999_)\nEND;\n' "$(dollars $DOLLARS)" > "$PROG/vars.bws"
+printf 'BEGIN BWSCRIPT;\ncn_print(%s$var99999_)\nEND;\n' "$(dollars $((2 * DOLLARS)))" \
+  > "$PROG/vars2.bws"
+printf '%s\n' "$(dollars $DOLLARS)\$var99999_" > "$PROG/argument.txt"
 
 # Wall-clock milliseconds of one run of a command, its standard output thrown away.
 run_ms() {
@@ -81,9 +95,20 @@ print_novars_ms=$(best_ms bw "$PROG/print.bws")
 mv "$PROG/defvars.100" "$PROG/defvars.txt"
 listing_ms=$(best_ms bw "$PROG/listing.bws")
 ls_ms=$(best_ms ls -l "$FLAT")
+mv "$PROG/defvars.txt" "$PROG/defvars.100"
+cp "$PROG/defvars.big" "$PROG/defvars.txt"
+substituted=$(bw "$PROG/vars.bws" | tail -n 1)
+if [[ $substituted != *'$xv' ]]; then
+  echo "batch_bench: the variables script printed ${substituted: -20}" >&2
+  exit 1
+fi
+vars_ms=$(best_ms bw "$PROG/vars.bws")
+vars2_ms=$(best_ms bw "$PROG/vars2.bws")
+grep_ms=$(best_ms grep -c -F -i -f "$PROG/names.txt" "$PROG/argument.txt")
+mv "$PROG/defvars.100" "$PROG/defvars.txt"
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
-verdict() { if [[ $1 -eq 0 ]]; then echo met; else echo MISSED; fi; }
+verdict() { if [[ $1 -eq 0 ]]; then echo met; else echo missed; fi; }
 
 echo "batch_bench $DATA: best of $REPEATS"
 echo
@@ -94,6 +119,21 @@ printf '%-46s %10d %10s\n' "  the same, defvars.txt empty" "$print_novars_ms" ""
 printf '%-46s %10d %10s\n' "brackwell -BATCH cn_listing(flat/) [$listed lines]" "$listing_ms" \
   "$(ratio "$listing_ms" "$ls_ms")"
 printf '%-46s %10d %10s\n' "ls -l flat" "$ls_ms" "1.00"
+printf '%-46s %10d %10s\n' "brackwell -BATCH $DOLLARS \$ x $DEFS variables" "$vars_ms" \
+  "$(ratio "$vars_ms" "$grep_ms")"
+printf '%-46s %10d %10s\n' "  the same with $((2 * DOLLARS)) \$" "$vars2_ms" \
+  "$(ratio "$vars2_ms" "$grep_ms")"
+printf '%-46s %10d %10s\n' "grep -F -i -f ($DEFS names) on the argument" "$grep_ms" "1.00"
 echo
-echo "goal: $LINES-line script under 2000 ms: $(verdict $((print_ms >= 2000)))"
-echo "goal: cn_listing no slower than ls -l: $(verdict $((listing_ms > ls_ms)))"
+# The substitution's own cost, the start-up taken off; doubling the argument should at most
+# double it (a quadratic cost would make it four times).
+vars_own=$((vars_ms > empty_ms ? vars_ms - empty_ms : 0))
+vars2_own=$((vars2_ms > empty_ms ? vars2_ms - empty_ms : 0))
+echo "goal: $LINES-line script $print_ms ms (target under 2000 ms): $(verdict $((print_ms >= 2000)))"
+echo "goal: cn_listing against ls -l $(ratio "$listing_ms" "$ls_ms") (target at most 1.00):" \
+  "$(verdict $((listing_ms > ls_ms)))"
+echo "goal: substitution of $DOLLARS \$ x $DEFS variables $vars_own ms (target under 500 ms):" \
+  "$(verdict $((vars_own >= 500)))"
+echo "goal: twice the argument costs $(ratio "$vars2_own" "$vars_own") times as much" \
+  "(target under 3.00): $(verdict "$(awk -v a="$vars2_own" -v b="$vars_own" \
+  'BEGIN { print (a > 3 * b + 20) ? 1 : 0 }')")"

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -14,6 +15,7 @@
 #include "console/command_rules.h"
 #include "console/dispatcher.h"
 #include "platform/paths.h"
+#include "ui/byte_text.h"
 
 namespace {
 
@@ -76,15 +78,19 @@ int RunBatch(int argc, char** argv, const CommandLine& cl) {
     return 1;
   }
   // The directory tree moves the working directory at start, so a relative script name is
-  // fixed against the directory the program was started in first.
-  std::string script = cl.script;
-  if (!script.empty() && script.front() != platform::kPathDelim) {
-    script = platform::WorkingDir() + script;
+  // fixed against the directory the program was started in first. When that directory cannot
+  // be read back, the name would later find another file of that name: it is refused.
+  const std::optional<std::string> script = platform::AbsoluteFromWorkingDir(cl.script);
+  if (!script) {
+    dialogs.ErrorReport(BytesToText(
+        "Cannot run \"" + cl.script +
+        "\": the directory it was named from cannot be read; give the script's full path"));
+    return 1;
   }
   App app(options);
   app.CreateWindows();
   if (dialogs.failed()) return 1;
-  app.Guarded([&] { console::RunScriptFile(app, script); });
+  app.Guarded([&] { console::RunScriptFile(app, *script); });
   return dialogs.failed() ? 1 : 0;
 }
 

@@ -31,12 +31,13 @@
 namespace {
 
 // Creates one window and runs its creation step, which sees only the windows made before it.
-// Every window after the main window is a tool window of it.
+// Every window after the main window is a tool window of it. A creation step that fails is
+// reported and the start goes on with the window as it stands.
 template <typename Window>
 Window* Create(App& app) {
   auto* window = new Window(app);
   if (app.Form1 != nullptr) MakeToolWindowOf(window, app.Form1);
-  window->FormCreate();
+  app.Guarded([&] { window->FormCreate(); });
   return window;
 }
 

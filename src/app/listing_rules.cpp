@@ -25,8 +25,18 @@ std::string TreeDirToPath(std::string_view tree_dir) {
   return path;
 }
 
+bool MaskHoldsDelimiter(std::string_view mask) {
+  return mask.find(platform::kPathDelim) != std::string_view::npos;
+}
+
+std::string MaskDelimiterError(std::string_view mask) {
+  return "> Error: Mask \"" + std::string(mask) + "\" holds \"" + platform::kPathDelim +
+         "\": a mask selects entries of the listed directory only";
+}
+
 std::size_t FillFileList(const std::string& path, const std::string& mask,
                          std::vector<std::string>& entries) {
+  if (MaskHoldsDelimiter(mask)) return 0;
   // One read of the directory; directories are collected in place and files set aside, so the
   // list shows all directories first, each group in the file system's order.
   std::vector<std::string> files;

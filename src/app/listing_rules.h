@@ -23,11 +23,20 @@ std::string ParentPath(std::string_view path);
 // except for the root, which ends in it already.
 std::string TreeDirToPath(std::string_view tree_dir);
 
+// True when a listing mask holds the path delimiter. Such a mask would list the entries of
+// another directory under bare names, and every action would then take them for entries of the
+// listed directory; it is refused wherever a mask is set.
+bool MaskHoldsDelimiter(std::string_view mask);
+
+// The console line that refuses such a mask.
+std::string MaskDelimiterError(std::string_view mask);
+
 // Appends the entries of `path` + `mask` to `entries`: first every directory, as its name and
 // the delimiter ("../" for the parent), then every other entry by its bare name, each group in
 // the order the file system reports it. Hidden entries and "." are left out. `path` is used
 // unchanged, so a path without its final delimiter matches names that begin with its last part,
-// none of which is then a directory below it. Returns the number of entries found.
+// none of which is then a directory below it. A mask that holds the delimiter lists nothing.
+// Returns the number of entries found.
 std::size_t FillFileList(const std::string& path, const std::string& mask,
                          std::vector<std::string>& entries);
 

@@ -76,28 +76,6 @@ const std::array<CommandInfo, kCommandCount>& Commands() {
   return kCommands;
 }
 
-std::string UpperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = ToUpperAscii(c);
-  return out;
-}
-
-std::string LowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (ToUpperAscii(a[i]) != ToUpperAscii(b[i])) return false;
-  }
-  return true;
-}
-
 int FindCommand(std::string_view name) {
   for (int i = 0; i < kCommandCount; ++i) {
     if (EqualsIgnoreCase(name, kCommands[i].name)) return i;

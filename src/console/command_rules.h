@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ascii_case.h"
+
 namespace console {
 
 // How a command reads the text between its parentheses.
@@ -37,18 +39,11 @@ enum CommandId {
 // The 40 commands in table order.
 const std::array<CommandInfo, kCommandCount>& Commands();
 
-// One byte upper-cased: ASCII a-z to A-Z, every other byte unchanged.
-inline char ToUpperAscii(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// ASCII letters a-z to A-Z; every other byte unchanged.
-std::string UpperAscii(std::string_view text);
-// ASCII letters A-Z to a-z; every other byte unchanged.
-std::string LowerAscii(std::string_view text);
-
-// True when the two texts are equal once both are upper-cased (ASCII letters only).
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+// The program's one ASCII case rule, under the names the console code uses.
+using platform::EqualsIgnoreCase;
+using platform::LowerAscii;
+using platform::ToUpperAscii;
+using platform::UpperAscii;
 
 // The index of the command whose name equals `name` ignoring ASCII case (blanks count), or -1.
 int FindCommand(std::string_view name);

@@ -5,14 +5,20 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QScreen>
 #include <QTabWidget>
+#include <algorithm>
+#include <array>
+#include <limits>
 #include <stdexcept>
 
 #include "app/app.h"
+#include "app/listing_rules.h"
 #include "app/main_window.h"
 #include "config/options_window.h"
 #include "console/command_rules.h"
 #include "console/console_window.h"
+#include "console/geometry_rules.h"
 #include "console/script_rules.h"
 #include "console/variable_rules.h"
 #include "export/html_file_list.h"
@@ -107,14 +113,22 @@ void StartProgram(App& app, const std::string& command_line) {
 }
 
 void ViewVars(App& app) {
-  // The bare name resolves against the working directory, which the directory tree moves.
-  const auto text = platform::ReadWholeFile(kVarFileName);
-  if (!text) throw std::runtime_error(std::string("Cannot open file \"") + kVarFileName + "\"");
+  // The program directory's file, the one substitution reads; the working directory follows
+  // the directory tree and would show whatever file of that name lies there.
+  const std::string path = app.ProgramDir() + kVarFileName;
+  const auto text = platform::ReadWholeFile(path);
+  if (!text) throw std::runtime_error(std::string("Cannot open file \"") + path + "\"");
   for (const std::string& line : platform::SplitLines(*text)) app.PrintLine(line);
   app.PrintLine("External constants: ");
 }
 
 void SetMask(App& app, const std::string& mask) {
+  // The list shows bare names below the listed directory; a mask reaching into another one
+  // would list names that every action then takes for files of the listed directory.
+  if (app::MaskHoldsDelimiter(mask)) {
+    app.PrintLine(app::MaskDelimiterError(mask));
+    return;
+  }
   app.FileMask = mask;
   app.Form1->Mask1->setText(app.Str(23) + " " + BytesToText(mask));
   app.Form1->ScanDirectory1Click();
@@ -134,6 +148,11 @@ void CopyListed(App& app, const std::string& target) {
   // Every listed file, selected or not; an existing target is never replaced.
   const std::vector<std::string> entries = app.Form1->Entries();
   for (const std::string& entry : entries) {
+    // A named pipe or a device has no contents to copy; reading a pipe would wait for ever.
+    if (!platform::IsFileDirOrLink(app.CurrentDir + entry)) {
+      app.PrintLine("> Warning: Skipped \"" + entry + "\": not a file, directory or link");
+      continue;
+    }
     if (platform::CopyFileNoReplace(app.CurrentDir + entry, target + entry)) {
       app.PrintLine("> Copyed...");
     }
@@ -158,171 +177,160 @@ void ShowRenamingPage(App& app, const ParsedLine& parsed) {
 }
 
 void SetConsoleGeometry(App& app, int id, const ParsedLine& parsed) {
-  const int value = static_cast<int>(IntegerArgument(parsed));
+  // The window system takes whole numbers of the int range; anything larger is no number here.
+  const long long value = IntegerArgument(parsed);
+  if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) {
+    throw NotAnInteger(parsed.raw_argument);
+  }
   TfrmConsole* console = app.frmConsole;
+  Box box{console->x(), console->y(), console->width(), console->height()};
   switch (id) {
     case kCnSetX:
-      console->move(value, console->y());
+      box.x = value;
       break;
     case kCnSetY:
-      console->move(console->x(), value);
+      box.y = value;
       break;
     case kCnSetWt:
-      console->resize(value, console->height());
+      box.width = value;
       break;
     default:
-      console->resize(console->width(), value);
+      box.height = value;
       break;
   }
+  // A size beyond the screens would only take memory and time; a position off them, the window.
+  const QRect screens = console->screen()->virtualGeometry();
+  const QSize least = console->minimumSizeHint().expandedTo(console->minimumSize());
+  box = KeepOnScreens(box, {screens.x(), screens.y(), screens.width(), screens.height()},
+                      least.width(), least.height());
+  console->move(static_cast<int>(box.x), static_cast<int>(box.y));
+  console->resize(static_cast<int>(box.width), static_cast<int>(box.height));
 }
 
-void RunCommand(App& app, int id, const ParsedLine& parsed) {
-  // Each command reads its argument at most once, and only when it takes one.
-  const auto text = [&] { return app.ReplaceVariables(parsed.raw_argument); };
-  const auto flag = [&] { return ParseBoolArgument(parsed.raw_argument); };
-  TForm1* main = app.Form1;
-  TfrmConsole* console = app.frmConsole;
-  switch (id) {
-    case kHelp: {
-      const std::string arg = UpperAscii(text());
-      if (arg.empty() || arg == "RUS" || arg == "ENG") PrintHelpList(app);
-      break;
-    }
-    case kHelpOn:
-      PrintHelpOn(app, text());
-      break;
-    case kBwQuit:
-      app.PrintLine("Bye-bye!");
-      app.Optionz->onexit->setChecked(flag());
-      main->close();
-      break;
-    case kBwScanDir:
-      ScanDir(app, text());
-      break;
-    case kCnClear:
-      console->ClearConsoleText();
-      break;
-    case kBwSelAll:
-      main->SELECTALL1Click();
-      app.PrintLine("> OK");
-      break;
-    case kBwBookmarks: {
-      const bool show = flag();
-      app.PrintLine("Toggle Bookmarks");
-      main->bookmarkz->setVisible(show);
-      app.PrintLine("> OK");
-      break;
-    }
-    case kBwDirTree: {
-      const bool show = flag();
-      app.PrintLine("Toggle Directory tree");
-      main->DirTree->setVisible(show);
-      app.PrintLine("> OK");
-      break;
-    }
-    case kBwViewHex: {
-      const std::string file = text();
-      app.PrintLine("Starting HEX engine...");
-      app.Show(app.frmHexEditor);
-      app.frmHexEditor->LoadHexDump(file);
-      break;
-    }
-    case kGo:
-      ShellGo(app, text());
-      break;
-    case kSwOptions:
-      app.Show(app.Optionz);
-      break;
-    case kSwRenaming:
-      ShowRenamingPage(app, parsed);
-      break;
-    case kSwHtmlfl:
-      app.Show(app.frmHTMLFileList);
-      break;
-    case kSwSearch:
-      app.Show(app.frmSearch);
-      break;
-    case kCnPrint:
-      app.PrintLine(text());
-      break;
-    case kViewVars:
-      ViewVars(app);
-      break;
-    case kMsgBox1:
-      app.dialogs().MessageBox(BytesToText(text()), app.Str(1), MsgIcon::kError, MsgButtons::kOk);
-      break;
-    case kMsgBox2:
-      app.dialogs().MessageBox(BytesToText(text()), app.Str(2), MsgIcon::kQuestion,
-                               MsgButtons::kOk);
-      break;
-    case kMsgBox3:
-      app.dialogs().MessageBox(BytesToText(text()), "Message", MsgIcon::kNone, MsgButtons::kOk);
-      break;
-    case kBwMask:
-      SetMask(app, text());
-      break;
-    case kCnShow:
-      app.Show(console);
-      break;
-    case kCnClose:
-      console->hide();
-      break;
-    case kCnSaveData:
-      console->SaveConsoleText(text());
-      break;
-    case kScript: {
-      const std::string file = text();
-      app.PrintLine("> Script file: " + file);
-      RunScriptFile(app, file);
-      break;
-    }
-    case kCnReadTxtfile:
-      console->AppendTextFile(text());
-      break;
-    case kCnListing:
-      console->ListFiles(text());
-      break;
-    case kCnFont: {
-      const std::string face = text();
-      app.PrintLine("> \"" + TextToBytes(console->textConsole->FontFace()) + "\" -> \"" + face +
-                    "\"");
-      console->textConsole->SetFontFace(BytesToText(face));
-      break;
-    }
-    case kSetVar:
-      break;  // accepted, as the command list promises, but it changes nothing
-    case kWinExec:
-      StartProgram(app, text());
-      break;
-    case kBtStart:
-      StartNumbering(app, text());
-      break;
-    case kBwDelSel:
-      main->DeleteAll1Click();
-      break;
-    case kBwDelThis:
-      main->Delete1Click();
-      break;
-    case kBwCopy:
-      CopyListed(app, text());
-      break;
-    case kBwRename:
-      RenameCurrent(app, text());
-      break;
-    case kCnTitle: {
-      const std::string title = text();
-      console->setWindowTitle(title.empty() ? app.Str(84)
-                                            : BytesToText(title) + " - " + app.Str(84));
-      break;
-    }
-    case kCnReadOnly:
-      console->textConsole->SetReadOnly(flag());
-      break;
-    default:
-      SetConsoleGeometry(app, id, parsed);
-      break;
-  }
+// Each command reads its argument at most once, and only when it takes one.
+std::string Text(App& app, const ParsedLine& parsed) {
+  return app.ReplaceVariables(parsed.raw_argument);
 }
+
+bool Flag(const ParsedLine& parsed) {
+  return ParseBoolArgument(parsed.raw_argument);
+}
+
+void Help(App& app, const ParsedLine& parsed) {
+  const std::string arg = UpperAscii(Text(app, parsed));
+  if (arg.empty() || arg == "RUS" || arg == "ENG") PrintHelpList(app);
+}
+
+void Quit(App& app, const ParsedLine& parsed) {
+  app.PrintLine("Bye-bye!");
+  app.Optionz->onexit->setChecked(Flag(parsed));
+  app.Form1->close();
+}
+
+void ToggleBookmarks(App& app, const ParsedLine& parsed) {
+  const bool show = Flag(parsed);
+  app.PrintLine("Toggle Bookmarks");
+  app.Form1->bookmarkz->setVisible(show);
+  app.PrintLine("> OK");
+}
+
+void ToggleDirTree(App& app, const ParsedLine& parsed) {
+  const bool show = Flag(parsed);
+  app.PrintLine("Toggle Directory tree");
+  app.Form1->DirTree->setVisible(show);
+  app.PrintLine("> OK");
+}
+
+void ViewHex(App& app, const ParsedLine& parsed) {
+  const std::string file = Text(app, parsed);
+  app.PrintLine("Starting HEX engine...");
+  app.Show(app.frmHexEditor);
+  app.frmHexEditor->LoadHexDump(file);
+}
+
+void RunScript(App& app, const ParsedLine& parsed) {
+  const std::string file = Text(app, parsed);
+  app.PrintLine("> Script file: " + file);
+  RunScriptFile(app, file);
+}
+
+void ChangeFont(App& app, const ParsedLine& parsed) {
+  const std::string face = Text(app, parsed);
+  ConsoleView* view = app.frmConsole->textConsole;
+  app.PrintLine("> \"" + TextToBytes(view->FontFace()) + "\" -> \"" + face + "\"");
+  view->SetFontFace(BytesToText(face));
+}
+
+void SetTitle(App& app, const ParsedLine& parsed) {
+  const std::string title = Text(app, parsed);
+  app.frmConsole->setWindowTitle(title.empty() ? app.Str(84)
+                                               : BytesToText(title) + " - " + app.Str(84));
+}
+
+void ShowMessage(App& app, const ParsedLine& parsed, const QString& caption, MsgIcon icon) {
+  app.dialogs().MessageBox(BytesToText(Text(app, parsed)), caption, icon, MsgButtons::kOk);
+}
+
+using Action = void (*)(App& app, const ParsedLine& parsed);
+
+// One action per command, in the order of the command table.
+constexpr std::array<Action, kCommandCount> kActions = {{
+    /* help */ Help,
+    /* help_on */ [](App& app, const ParsedLine& p) { PrintHelpOn(app, Text(app, p)); },
+    /* bw_quit */ Quit,
+    /* bw_scan_dir */ [](App& app, const ParsedLine& p) { ScanDir(app, Text(app, p)); },
+    /* cn_clear */ [](App& app, const ParsedLine&) { app.frmConsole->ClearConsoleText(); },
+    /* bw_sel_all */
+    [](App& app, const ParsedLine&) {
+      app.Form1->SELECTALL1Click();
+      app.PrintLine("> OK");
+    },
+    /* bw_bookmarks */ ToggleBookmarks,
+    /* bw_dir_tree */ ToggleDirTree,
+    /* bw_view_hex */ ViewHex,
+    /* go */ [](App& app, const ParsedLine& p) { ShellGo(app, Text(app, p)); },
+    /* sw_options */ [](App& app, const ParsedLine&) { app.Show(app.Optionz); },
+    /* sw_renaming */ ShowRenamingPage,
+    /* sw_htmlfl */ [](App& app, const ParsedLine&) { app.Show(app.frmHTMLFileList); },
+    /* sw_search */ [](App& app, const ParsedLine&) { app.Show(app.frmSearch); },
+    /* cn_print */ [](App& app, const ParsedLine& p) { app.PrintLine(Text(app, p)); },
+    /* view_vars */ [](App& app, const ParsedLine&) { ViewVars(app); },
+    /* MsgBox_1 */
+    [](App& app, const ParsedLine& p) { ShowMessage(app, p, app.Str(1), MsgIcon::kError); },
+    /* MsgBox_2 */
+    [](App& app, const ParsedLine& p) { ShowMessage(app, p, app.Str(2), MsgIcon::kQuestion); },
+    /* MsgBox_3 */
+    [](App& app, const ParsedLine& p) { ShowMessage(app, p, "Message", MsgIcon::kNone); },
+    /* bw_mask */ [](App& app, const ParsedLine& p) { SetMask(app, Text(app, p)); },
+    /* cn_show */ [](App& app, const ParsedLine&) { app.Show(app.frmConsole); },
+    /* cn_close */ [](App& app, const ParsedLine&) { app.frmConsole->hide(); },
+    /* cn_save_data */
+    [](App& app, const ParsedLine& p) { app.frmConsole->SaveConsoleText(Text(app, p)); },
+    /* script */ RunScript,
+    /* cn_read_txtfile */
+    [](App& app, const ParsedLine& p) { app.frmConsole->AppendTextFile(Text(app, p)); },
+    /* cn_listing */
+    [](App& app, const ParsedLine& p) { app.frmConsole->ListFiles(Text(app, p)); },
+    /* cn_font */ ChangeFont,
+    /* SetVar: accepted, as the command list promises, but it changes nothing */
+    [](App&, const ParsedLine&) {},
+    /* WinExec */ [](App& app, const ParsedLine& p) { StartProgram(app, Text(app, p)); },
+    /* bt_start */ [](App& app, const ParsedLine& p) { StartNumbering(app, Text(app, p)); },
+    /* bw_del_sel */ [](App& app, const ParsedLine&) { app.Form1->DeleteAll1Click(); },
+    /* bw_del_this */ [](App& app, const ParsedLine&) { app.Form1->Delete1Click(); },
+    /* bw_copy */ [](App& app, const ParsedLine& p) { CopyListed(app, Text(app, p)); },
+    /* bw_rename */ [](App& app, const ParsedLine& p) { RenameCurrent(app, Text(app, p)); },
+    /* cn_title */ SetTitle,
+    /* cn_read_only */
+    [](App& app, const ParsedLine& p) { app.frmConsole->textConsole->SetReadOnly(Flag(p)); },
+    /* cn_set_X */ [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetX, p); },
+    /* cn_set_y */ [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetY, p); },
+    /* cn_set_wt */ [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetWt, p); },
+    /* cn_set_ht */ [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetHt, p); },
+}};
+
+// A command left out of the table would leave a hole at its end.
+static_assert(std::all_of(kActions.begin(), kActions.end(), [](Action a) { return a != nullptr; }));
 
 }  // namespace
 
@@ -346,7 +354,7 @@ void ExecuteCommandLine(App& app, const std::string& line) {
   app.frmConsole->LastCommand = parsed.name;
   const int id = FindCommand(parsed.name);
   // An unknown name is ignored without a word.
-  if (id >= 0) RunCommand(app, id, parsed);
+  if (id >= 0) kActions[static_cast<std::size_t>(id)](app, parsed);
 }
 
 void RunScriptFile(App& app, const std::string& file_name) {

@@ -16,8 +16,9 @@ struct ScriptHooks {
 };
 
 // Runs the script file line by line until "END;" or the end of the file; lines after "END;" are
-// never read. A file whose first line is not the header prints the "is not bwscript!" error.
-// A file that cannot be opened or read throws std::runtime_error. `depth` counts the script runs
+// never run. A file whose first line is not the header prints the "is not bwscript!" error.
+// A file that cannot be opened or read, is no regular file (a named pipe is never waited for) or
+// is larger than platform::kMaxWholeFileSize throws std::runtime_error. `depth` counts the runs
 // in progress; a run beyond kMaxScriptDepth is refused with an error line.
 void RunScriptFile(const std::string& file_name, const ScriptHooks& hooks, int& depth);
 

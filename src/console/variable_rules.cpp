@@ -1,5 +1,9 @@
 #include "console/variable_rules.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "console/command_rules.h"
@@ -20,36 +24,81 @@ void Print(const VariableSource& source, const std::string& line) {
   if (source.print) source.print(line);
 }
 
-// Replaces every occurrence of `upper_name` (already upper-case) found in `upper`, the
-// upper-cased copy of `text`, by `value`. The scan continues after each inserted value, so a value
-// that holds the name is not replaced again. `upper` is kept in step with `text`.
-void ReplaceAllKnown(std::string& text, std::string& upper, std::string_view upper_name,
-                     std::string_view value) {
-  if (upper_name.empty()) return;
-  size_t pos = upper.find(upper_name);
-  if (pos == kNpos) return;
-  std::string out;
-  size_t from = 0;
-  while (pos != kNpos) {
-    out.append(text, from, pos - from);
-    out.append(value);
-    from = pos + upper_name.size();
-    pos = upper.find(upper_name, from);
-  }
-  out.append(text, from);
-  text = std::move(out);
-  upper = UpperAscii(text);
+// The text being substituted, as a run of pieces: the caller's own text (with the values of
+// external variables, which later lines may replace again) and the values of built-in variables,
+// which reach the result as they are. A path from $THIS or $DIR that happens to hold "$TMP" must
+// never be turned into another path.
+struct Piece {
+  std::string text;
+  std::string upper;  // `text` upper-cased, kept for open pieces
+  bool open = true;   // may still be replaced
+};
+using Pieces = std::vector<Piece>;
+
+Piece OpenPiece(std::string text) {
+  Piece piece;
+  piece.upper = UpperAscii(text);
+  piece.text = std::move(text);
+  return piece;
 }
 
-// Asks for a file name and puts it in place of the first exact occurrence of `name` only.
-void ReplaceFirstFromDialog(std::string& text, std::string& upper, std::string_view name,
-                            const std::function<std::string()>& ask, const VariableSource& source) {
-  const std::string file = Ask(ask);
-  if (file.empty()) Print(source, "> Hint: File name is NULL");
-  const size_t pos = text.find(name);
-  if (pos == kNpos) return;
-  text.replace(pos, name.size(), file);
-  upper = UpperAscii(text);
+Piece ClosedPiece(std::string_view value) {
+  Piece piece;
+  piece.text = std::string(value);
+  piece.open = false;
+  return piece;
+}
+
+std::string Join(const Pieces& pieces) {
+  size_t size = 0;
+  for (const Piece& piece : pieces) size += piece.text.size();
+  std::string out;
+  out.reserve(size);
+  for (const Piece& piece : pieces) out += piece.text;
+  return out;
+}
+
+bool OpenTextContains(const Pieces& pieces, std::string_view upper_name) {
+  for (const Piece& piece : pieces) {
+    if (piece.open && piece.upper.find(upper_name) != kNpos) return true;
+  }
+  return false;
+}
+
+// Replaces occurrences of `name` in the open pieces by `value`, which becomes a closed piece.
+// `name` matches without regard to ASCII case, or, with `exact`, only as written; with
+// `first_only` only the first occurrence goes.
+void CloseOccurrences(Pieces& pieces, std::string_view name, std::string_view value, bool exact,
+                      bool first_only) {
+  const std::string upper_name = UpperAscii(name);
+  const bool found = std::any_of(pieces.begin(), pieces.end(), [&](const Piece& piece) {
+    return piece.open && (exact ? piece.text.find(name) : piece.upper.find(upper_name)) != kNpos;
+  });
+  if (!found) return;  // the usual case: most names are in no text
+  Pieces out;
+  bool done = false;
+  for (Piece& piece : pieces) {
+    const std::string& haystack = exact ? piece.text : piece.upper;
+    const std::string_view needle = exact ? name : std::string_view(upper_name);
+    size_t pos = (!piece.open || done) ? kNpos : haystack.find(needle);
+    if (pos == kNpos) {
+      out.push_back(std::move(piece));
+      continue;
+    }
+    size_t from = 0;
+    while (pos != kNpos) {
+      if (pos > from) out.push_back(OpenPiece(piece.text.substr(from, pos - from)));
+      out.push_back(ClosedPiece(value));
+      from = pos + needle.size();
+      if (first_only) {
+        done = true;
+        break;
+      }
+      pos = haystack.find(needle, from);
+    }
+    if (from < piece.text.size()) out.push_back(OpenPiece(piece.text.substr(from)));
+  }
+  pieces = std::move(out);
 }
 
 // Position of `name` in `upper`, an upper-case text, comparing `name` upper-cased; npos when
@@ -65,24 +114,109 @@ size_t FindInUpper(std::string_view upper, std::string_view name) {
   return kNpos;
 }
 
-// Applies the external lines to `text`, with `upper` its upper-cased copy kept in step: each line
-// replaces the first occurrence of its name, found without regard to case, by its value as
-// written. The rest of the text keeps its case, since it often holds file names.
+// Tells quickly whether a name can occur in the open pieces at all, so that the many lines of a
+// long variables file whose names are absent cost the length of their name rather than a search
+// of the whole text. It keeps the hashes of every window of the open text for each name length
+// asked; a replacement makes them stale. While the text keeps changing (or for a short file) the
+// lines are searched directly, which costs less than building the hashes again each time.
+class OpenTextIndex {
+ public:
+  explicit OpenTextIndex(const Pieces& pieces) : pieces_(pieces), open_size_(OpenSize()) {}
+
+  // False only when the name (ASCII case ignored) is certainly absent.
+  bool MayContain(std::string_view name) {
+    // A short text is searched faster than its hashes are made.
+    if (open_size_ < kIndexFrom) return true;
+    if (lines_since_change_ < kDirectLines) {
+      ++lines_since_change_;
+      return true;
+    }
+    const size_t length = name.size();
+    auto it = windows_.find(length);
+    if (it == windows_.end()) {
+      if (entries_ + open_size_ > kMaxEntries) return true;  // too big to index: search directly
+      it = windows_.emplace(length, Build(length)).first;
+    }
+    return it->second.count(Hash(name)) != 0;
+  }
+
+  void Invalidate() {
+    windows_.clear();
+    entries_ = 0;
+    lines_since_change_ = 0;
+    open_size_ = OpenSize();
+  }
+
+ private:
+  static constexpr std::uint64_t kBase = 0x100000001b3ULL;
+  static constexpr int kDirectLines = 64;
+  static constexpr size_t kIndexFrom = 512;
+  static constexpr size_t kMaxEntries = size_t{1} << 22;
+
+  static std::uint64_t Hash(std::string_view name) {
+    std::uint64_t h = 0;
+    for (char c : name) h = h * kBase + static_cast<unsigned char>(ToUpperAscii(c));
+    return h;
+  }
+
+  size_t OpenSize() const {
+    size_t size = 0;
+    for (const Piece& piece : pieces_) size += piece.open ? piece.upper.size() : 0;
+    return size;
+  }
+
+  std::unordered_set<std::uint64_t> Build(size_t length) {
+    std::unordered_set<std::uint64_t> set;
+    set.reserve(open_size_);
+    std::uint64_t top = 1;  // kBase to the power length - 1, for dropping the oldest byte
+    for (size_t i = 1; i < length; ++i) top *= kBase;
+    for (const Piece& piece : pieces_) {
+      const std::string& text = piece.upper;
+      if (!piece.open || text.size() < length) continue;
+      std::uint64_t h = 0;
+      for (size_t i = 0; i < text.size(); ++i) {
+        if (i >= length) h -= top * static_cast<unsigned char>(text[i - length]);
+        h = h * kBase + static_cast<unsigned char>(text[i]);
+        if (i + 1 >= length) set.insert(h);
+      }
+    }
+    entries_ += set.size();
+    return set;
+  }
+
+  const Pieces& pieces_;
+  size_t open_size_;
+  std::unordered_map<size_t, std::unordered_set<std::uint64_t>> windows_;
+  size_t entries_ = 0;
+  int lines_since_change_ = 0;
+};
+
+// Applies the external lines to the open pieces, top to bottom: each line replaces the first
+// occurrence of its name, found without regard to case, by its value as written. The rest of the
+// text keeps its case, since it often holds file names. A value stays open, so a later line may
+// replace a name that it brings in.
 template <typename Lines>
-void ApplyExternal(std::string& text, std::string& upper, const Lines& lines) {
+void ApplyExternal(Pieces& pieces, const Lines& lines) {
+  OpenTextIndex index(pieces);
   for (const std::string_view line : lines) {
     const size_t eq = line.find('=');
     if (eq == kNpos || eq == 0) continue;
     const std::string_view name = line.substr(0, eq);
-    const size_t pos = FindInUpper(upper, name);
-    if (pos == kNpos) continue;
-    // The value ends at the first ";" of the line; without one after the "=" it is empty.
-    const size_t semi = line.find(';');
-    std::string_view value;
-    if (semi != kNpos && semi > eq) value = line.substr(eq + 1, semi - eq - 1);
-    text.replace(pos, name.size(), value);
-    upper.replace(pos, name.size(), value);
-    for (size_t i = pos; i < pos + value.size(); ++i) upper[i] = ToUpperAscii(upper[i]);
+    if (!index.MayContain(name)) continue;
+    for (Piece& piece : pieces) {
+      const size_t pos = piece.open ? FindInUpper(piece.upper, name) : kNpos;
+      if (pos == kNpos) continue;
+      // The value ends at the first ";" of the line; without one after the "=" it is empty.
+      const size_t semi = line.find(';');
+      std::string_view value;
+      if (semi != kNpos && semi > eq) value = line.substr(eq + 1, semi - eq - 1);
+      piece.text.replace(pos, name.size(), value);
+      piece.upper.replace(pos, name.size(), value);
+      for (size_t i = pos; i < pos + value.size(); ++i)
+        piece.upper[i] = ToUpperAscii(piece.upper[i]);
+      index.Invalidate();
+      break;
+    }
   }
 }
 
@@ -90,28 +224,26 @@ void ApplyExternal(std::string& text, std::string& upper, const Lines& lines) {
 
 std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view name,
                                  std::string_view value) {
-  std::string result(text);
-  std::string upper = UpperAscii(text);
-  ReplaceAllKnown(result, upper, UpperAscii(name), value);
-  return result;
+  if (name.empty()) return std::string(text);
+  Pieces pieces{OpenPiece(std::string(text))};
+  CloseOccurrences(pieces, name, value, false, false);
+  return Join(pieces);
 }
 
 std::string ApplyExternalVariables(std::string text, const std::vector<std::string>& lines) {
-  std::string upper = UpperAscii(text);
-  ApplyExternal(text, upper, lines);
-  return text;
+  Pieces pieces{OpenPiece(std::move(text))};
+  ApplyExternal(pieces, lines);
+  return Join(pieces);
 }
 
 std::string ReplaceVariables(std::string_view text, const VariableSource& source) {
-  std::string s(text);
-  std::string upper = UpperAscii(s);
-  auto contains = [&](std::string_view upper_name) { return upper.find(upper_name) != kNpos; };
-  auto replace = [&](std::string_view upper_name, std::string_view value) {
-    ReplaceAllKnown(s, upper, upper_name, value);
+  Pieces pieces{OpenPiece(std::string(text))};
+  auto replace = [&](std::string_view name, std::string_view value) {
+    CloseOccurrences(pieces, name, value, false, false);
   };
   // Values that cost something to get (clock, dialogs) are fetched only when asked for.
-  auto replace_asked = [&](std::string_view upper_name, const std::function<std::string()>& ask) {
-    if (contains(upper_name)) replace(upper_name, Ask(ask));
+  auto replace_asked = [&](std::string_view name, const std::function<std::string()>& ask) {
+    if (OpenTextContains(pieces, name)) replace(name, Ask(ask));
   };
 
   replace("$STSBTN", source.start_button);
@@ -125,22 +257,24 @@ std::string ReplaceVariables(std::string_view text, const VariableSource& source
   replace_asked("$TIME", source.time);
   replace_asked("$SYSDIR", source.system_dir);
 
-  // The dialogs answer only to the names written in capitals in the text as it was passed in.
-  if (text.find("$OPENDL") != std::string_view::npos) {
-    ReplaceFirstFromDialog(s, upper, "$OPENDL", source.ask_open_file, source);
-  }
-  if (text.find("$SAVEDL") != std::string_view::npos) {
-    ReplaceFirstFromDialog(s, upper, "$SAVEDL", source.ask_save_file, source);
+  // The dialogs answer only to the names written in capitals in the text as it was passed in,
+  // and fill the first place only.
+  for (const auto& [name, ask] :
+       {std::pair{"$OPENDL", &source.ask_open_file}, std::pair{"$SAVEDL", &source.ask_save_file}}) {
+    if (text.find(name) == std::string_view::npos) continue;
+    const std::string file = Ask(*ask);
+    if (file.empty()) Print(source, "> Hint: File name is NULL");
+    CloseOccurrences(pieces, name, file, true, true);
   }
 
   std::optional<std::string> file_text;
   if (source.read_external) file_text = source.read_external();
   if (!file_text) {
     Print(source, std::string("> Warning: Varable file \"") + kVarFileName + "\"does not exist!");
-    return s;
+    return Join(pieces);
   }
-  ApplyExternal(s, upper, platform::SplitLineViews(*file_text));
-  return s;
+  ApplyExternal(pieces, platform::SplitLineViews(*file_text));
+  return Join(pieces);
 }
 
 }  // namespace console

@@ -8,14 +8,11 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/ascii_case.h"
 #include "platform/paths.h"
 
 namespace platform {
 namespace {
-
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
 
 // Bytes of the character starting at `pos`: a whole UTF-8 sequence where there is one, so that
 // "?" stands for one letter of a name, and a single byte for anything else.
@@ -41,7 +38,7 @@ bool WildcardMatch(std::string_view name, std::string_view pattern) {
     } else if (p < pattern.size() && pattern[p] == '?') {
       n += CharLength(name, n);
       ++p;
-    } else if (p < pattern.size() && AsciiLower(pattern[p]) == AsciiLower(name[n])) {
+    } else if (p < pattern.size() && ToLowerAscii(pattern[p]) == ToLowerAscii(name[n])) {
       ++n;
       ++p;
     } else if (star != std::string_view::npos) {

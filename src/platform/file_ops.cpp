@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
@@ -188,10 +189,19 @@ std::optional<FileInfo> StatFile(const std::string& path) {
   return FileInfo{static_cast<std::int64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtime)};
 }
 
-bool CopyFileNoReplace(const std::string& src, const std::string& dst) {
-  Fd in(open(src.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!in.ok()) return false;
+bool IsFileDirOrLink(const std::string& path) {
   struct stat st;
+  return lstat(path.c_str(), &st) == 0 &&
+         (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode) || S_ISLNK(st.st_mode));
+}
+
+bool CopyFileNoReplace(const std::string& src, const std::string& dst) {
+  // Opening a named pipe for reading waits for a writer, and opening a device may do something
+  // to it, so the type is checked first; O_NONBLOCK covers a swap between the check and the open.
+  struct stat st;
+  if (stat(src.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  Fd in(open(src.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!in.ok()) return false;
   if (fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
 
   // O_EXCL is what guarantees that an existing target is never touched.
@@ -215,6 +225,7 @@ bool CopyFileNoReplace(const std::string& src, const std::string& dst) {
 }
 
 bool MoveFileNoReplace(const std::string& src, const std::string& dst) {
+  if (!IsFileDirOrLink(src)) return false;
   if (syscall(SYS_renameat2, AT_FDCWD, src.c_str(), AT_FDCWD, dst.c_str(), RENAME_NOREPLACE) == 0)
     return true;
   int err = errno;
@@ -248,28 +259,48 @@ void WriteFileAtomic(const std::string& path, std::string_view contents) {
     throw std::runtime_error("Unable to write to " + path);
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string* why,
+                                         std::int64_t limit) {
+  auto fail = [&](const std::string& reason) -> std::optional<std::string> {
+    if (why != nullptr) *why = reason;
+    return std::nullopt;
+  };
+  const std::string quoted = "\"" + path + "\"";
   // O_NONBLOCK keeps a named pipe from holding the caller; only regular files are read.
   Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!fd.ok()) return std::nullopt;
+  if (!fd.ok()) return fail("Cannot open file " + quoted + ": " + std::strerror(errno));
   struct stat st;
-  if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (fstat(fd.get(), &st) != 0) return fail("Cannot read file " + quoted);
+  if (!S_ISREG(st.st_mode)) return fail("Cannot read " + quoted + ": it is not a regular file");
+  const std::string too_large =
+      "Cannot read file " + quoted + ": it is larger than " + std::to_string(limit >> 20) + " MB";
+  if (st.st_size > limit) return fail(too_large);
   std::string data;
   // One byte more than the file holds lets the first read hit the end without growing.
   data.resize(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 4096);
   std::size_t used = 0;
   for (;;) {
+    // A file that grows while it is read (or reports no size, as under /proc) is held to the
+    // same limit.
+    if (used > static_cast<std::size_t>(limit)) return fail(too_large);
     if (used == data.size()) data.resize(used + 65536);
     ssize_t n = read(fd.get(), data.data() + used, data.size() - used);
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
-      return std::nullopt;
+      return fail("Cannot read file " + quoted + ": " + std::strerror(errno));
     }
     used += static_cast<std::size_t>(n);
   }
   data.resize(used);
   return data;
+}
+
+std::string ReadWholeFileOrThrow(const std::string& path) {
+  std::string why;
+  std::optional<std::string> text = ReadWholeFile(path, &why);
+  if (!text) throw std::runtime_error(why);
+  return std::move(*text);
 }
 
 std::vector<std::string_view> SplitLineViews(std::string_view text) {

@@ -25,12 +25,18 @@ struct FileInfo {
 // Size and last-write time of a regular file; nothing for directories or missing files.
 std::optional<FileInfo> StatFile(const std::string& path);
 
+// True for a regular file, a directory or a symbolic link (the link itself, dangling or not);
+// false for named pipes, sockets, devices and missing paths. Copy and move take only these.
+bool IsFileDirOrLink(const std::string& path);
+
 // Copies src to dst, never replacing an existing dst; removes a partial target on failure and
-// keeps the mode bits and times. False on any failure.
+// keeps the mode bits and times. Only a regular file (or a link to one) is copied; anything else
+// is refused without being opened for reading. False on any failure.
 bool CopyFileNoReplace(const std::string& src, const std::string& dst);
 
 // Moves src to dst, never replacing an existing dst (across file systems: copy, then remove the
-// source only after the copy succeeded). False on any failure.
+// source only after the copy succeeded). Refuses anything but a file, directory or link. False
+// on any failure.
 bool MoveFileNoReplace(const std::string& src, const std::string& dst);
 
 // Removes a file or a link itself; never a directory.
@@ -44,8 +50,18 @@ bool CreateEmptyFile(const std::string& path);
 // names the path on failure.
 void WriteFileAtomic(const std::string& path, std::string_view contents);
 
-// The whole file, or nothing when it cannot be opened or read (directories included).
-std::optional<std::string> ReadWholeFile(const std::string& path);
+// The largest file read whole: far beyond any settings, language, list, variables or script
+// file, and small enough to hold in memory at once.
+inline constexpr std::int64_t kMaxWholeFileSize = std::int64_t{64} << 20;
+
+// The whole file, or nothing when it cannot be opened or read, is not a regular file (a named
+// pipe is never waited for) or holds more than `limit` bytes. `why`, when given, receives a
+// message that names the path and the reason.
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string* why = nullptr,
+                                         std::int64_t limit = kMaxWholeFileSize);
+
+// The whole file as ReadWholeFile reads it; throws std::runtime_error with the reason otherwise.
+std::string ReadWholeFileOrThrow(const std::string& path);
 
 // Splits text at CR LF, LF or lone CR; a final line break does not start another line.
 std::vector<std::string> SplitLines(std::string_view text);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/ascii_case.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 
@@ -47,9 +48,10 @@ std::string FindInPath(std::string_view name) {
     std::size_t colon = dirs.find(':');
     std::string_view dir = dirs.substr(0, colon);
     dirs = colon == std::string_view::npos ? std::string_view() : dirs.substr(colon + 1);
-    // An empty entry would mean the working directory; a program is never taken from there
-    // without being named with its directory.
-    if (dir.empty()) continue;
+    // An empty or relative entry ("." or "bin") would mean a directory below the working
+    // directory, which follows the browsed directory: a program planted there must never run
+    // for a bare name.
+    if (dir.empty() || dir.front() != kPathDelim) continue;
     std::string candidate(dir);
     if (candidate.back() != kPathDelim) candidate += kPathDelim;
     candidate += name;
@@ -161,16 +163,13 @@ int OpenWithDesktop(std::string target) {
 }
 
 bool IsUrl(std::string_view text) {
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
   const std::string_view mailto = "mailto:";
-  if (text.size() > mailto.size()) {
-    bool same = true;
-    for (std::size_t i = 0; i < mailto.size() && same; ++i) same = lower(text[i]) == mailto[i];
-    if (same) return true;
+  if (text.size() > mailto.size() && EqualsIgnoreCase(text.substr(0, mailto.size()), mailto)) {
+    return true;
   }
   std::size_t sep = text.find("://");
   if (sep == std::string_view::npos || sep == 0) return false;
-  auto letter = [&](char c) { return (lower(c) >= 'a' && lower(c) <= 'z'); };
+  auto letter = [](char c) { return ToLowerAscii(c) >= 'a' && ToLowerAscii(c) <= 'z'; };
   if (!letter(text[0])) return false;
   for (std::size_t i = 1; i < sep; ++i) {
     char c = text[i];
@@ -180,8 +179,7 @@ bool IsUrl(std::string_view text) {
 }
 
 std::string ClassicKey(std::string_view name) {
-  std::string key;
-  for (char c : name) key += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  std::string key = LowerAscii(name);
   if (key.size() > 4 && key.compare(key.size() - 4, 4, ".exe") == 0) key.resize(key.size() - 4);
   return key;
 }

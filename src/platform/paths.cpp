@@ -36,6 +36,13 @@ std::string WorkingDir() {
   return dir;
 }
 
+std::optional<std::string> AbsoluteFromWorkingDir(const std::string& name) {
+  if (name.empty() || name.front() == kPathDelim) return name;
+  const std::string dir = WorkingDir();
+  if (dir.empty()) return std::nullopt;
+  return dir + name;
+}
+
 bool SetWorkingDir(const std::string& dir) {
   return !dir.empty() && chdir(dir.c_str()) == 0;
 }

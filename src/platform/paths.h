@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,11 @@ std::string SystemDir();
 
 // The process's working directory, ending in the delimiter ("" when it cannot be read).
 std::string WorkingDir();
+
+// `name` made absolute against the working directory: unchanged when it is absolute (or empty),
+// nothing when it is relative and the working directory cannot be read back (it was removed, or
+// a directory above it cannot be read), since it would otherwise resolve somewhere else later.
+std::optional<std::string> AbsoluteFromWorkingDir(const std::string& name);
 
 // Makes `dir` the process's working directory; false when it cannot be entered.
 bool SetWorkingDir(const std::string& dir);

@@ -7,6 +7,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/file_ops.h"
 
 namespace platform {
@@ -46,21 +47,9 @@ ParsedLine ParseLine(std::string_view line) {
   return parsed;
 }
 
-std::string LowerName(std::string_view name) {
-  std::string lower(name);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-  }
-  return lower;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && LowerName(a) == LowerName(b);
-}
-
 // The map key of a section's key: both names lower-cased, joined by a line break.
 std::string ValueKey(std::string_view section, std::string_view key) {
-  return LowerName(section) + '\n' + LowerName(key);
+  return LowerAscii(section) + '\n' + LowerAscii(key);
 }
 
 std::string CleanValue(std::string_view raw) {
@@ -107,11 +96,11 @@ ProfileText::ProfileText(const std::string& file) {
 
     const ParsedLine parsed = ParseLine(line);
     if (parsed.kind == ParsedLine::kSection) {
-      section = LowerName(parsed.name);
+      section = LowerAscii(parsed.name);
       counted = seen_sections.insert(section).second;
     } else if (counted && parsed.kind == ParsedLine::kKey) {
       // The first key of a name wins; emplace leaves an earlier one in place.
-      values_.emplace(section + '\n' + LowerName(parsed.name),
+      values_.emplace(section + '\n' + LowerAscii(parsed.name),
                       CleanValue(line.substr(parsed.value_pos)));
     }
   }
@@ -204,12 +193,12 @@ void SetValue(std::vector<std::string>& lines, std::string_view section, std::st
     ParsedLine parsed = ParseLine(lines[i]);
     if (parsed.kind == ParsedLine::kSection) {
       if (in_section) break;
-      in_section = SameName(parsed.name, section_text);
+      in_section = EqualsIgnoreCase(parsed.name, section_text);
       if (in_section) {
         found_section = true;
         insert_at = i + 1;
       }
-    } else if (in_section && parsed.kind == ParsedLine::kKey && SameName(parsed.name, key_text)) {
+    } else if (in_section && parsed.kind == ParsedLine::kKey && EqualsIgnoreCase(parsed.name, key_text)) {
       // The line keeps its key as written; only the value changes.
       lines[i] = lines[i].substr(0, parsed.value_pos) + value_text;
       replaced = true;

@@ -91,30 +91,32 @@ TEST(Variables, MissingVariablesFileWarnsPerTextArgument) {
                    kNoVarFile, "> File can not be renamed for some reson"}));
 }
 
-// view_vars reads the file of the working directory, which follows the listed directory,
-// while substitution always uses the program's own file.
-TEST(Variables, ViewVarsReadsTheListedDirectory) {
+// view_vars shows the program's own file, the one substitution uses, wherever the directory
+// tree has moved the working directory.
+TEST(Variables, ViewVarsReadsTheProgramsFile) {
   ProgramDir prog;
   const std::string listed = prog.MakeDir("listed");
   const std::string launch = prog.MakeDir("launch");
   prog.Write("listed/defvars.txt", "$q=fromlisted;\r\nsecond line\r\n");
   prog.Write("launch/defvars.txt", "$q=fromlaunch;\r\n");
-  prog.Write("defvars.txt", "$q=fromexe;\r\n");
+  prog.Write("defvars.txt", "$q=fromexe;\r\nline two\r\n");
   prog.Write("config.ini", "[fsys]\nLastDir=" + listed + "\n");
 
-  const std::string script =
-      prog.Write("vars.bws", BwScript({"view_vars()", "cn_print($q)",
-                                       "bw_scan_dir(" + prog.Slash() + ")", "view_vars()"}));
+  const std::string script = prog.Write(
+      "vars.bws",
+      BwScript({"view_vars()", "cn_print($q)", "bw_scan_dir(" + launch + ")", "view_vars()"}));
   BatchResult r = prog.Run(script, {}, launch);
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out_lines, (Lines{"$q=fromlisted;", "second line", "External constants: ", "fromexe",
-                                "Scanning \"" + prog.Slash() + "\"", "> OK", "> " + prog.Slash(),
-                                "$q=fromexe;", "External constants: "}));
+  EXPECT_EQ(r.out_lines, (Lines{"$q=fromexe;", "line two", "External constants: ", "fromexe",
+                                "Scanning \"" + launch + "\"", "> OK", "> " + launch, "$q=fromexe;",
+                                "line two", "External constants: "}));
 
-  // A directory without the file: an error report, not even the heading, and the run ends.
-  const std::string empty = prog.MakeDir("empty");
-  r = prog.RunScript(BwScript({"bw_scan_dir(" + empty + ")", "view_vars()", "cn_print(after)"}));
+  // Without the program's file: an error report, not even the heading, and the run ends.
+  prog.Remove("defvars.txt");
+  r = prog.RunScript(BwScript({"view_vars()", "cn_print(after)"}));
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out_lines, (Lines{"Scanning \"" + empty + "\"", "> OK", "> " + empty}));
-  EXPECT_NE(r.err.find("Error: "), std::string::npos) << r.err;
+  EXPECT_TRUE(r.out_lines.empty());
+  EXPECT_NE(r.err.find("Error: Cannot open file \"" + prog.Slash() + "defvars.txt\""),
+            std::string::npos)
+      << r.err;
 }

@@ -69,22 +69,56 @@ TEST(ReplaceVariables, BuiltInNamesIgnoreCase) {
   }
 }
 
-TEST(ReplaceVariables, ValuesAreScannedOnlyByLaterSteps) {
+TEST(ReplaceVariables, ValuesOfBuiltInsAreNeverReplacedAgain) {
   FakeProgram program;
   program.dir = "[$DATE $STSBTN $DIR $OPENDL]";
-  // $DATE comes after $DIR, so it is replaced inside the value; the earlier $STSBTN, $DIR itself
-  // and the dialog name (not in the text as passed) stay.
-  EXPECT_EQ(program.Replace("$DIR"), "[01.02.2003 $STSBTN $DIR $OPENDL]");
+  // Neither later built-ins nor the dialogs look into the value.
+  EXPECT_EQ(program.Replace("$DIR"), "[$DATE $STSBTN $DIR $OPENDL]");
   EXPECT_EQ(program.open_asks, 0);
+  EXPECT_EQ(program.date_asks, 0);
 
   FakeProgram input;
   input.input = "$dir $time";
-  EXPECT_EQ(input.Replace("$INPUT"), "$dir 04:05:06");
+  EXPECT_EQ(input.Replace("$INPUT"), "$dir $time");
+  EXPECT_EQ(input.time_asks, 0);
 
-  FakeProgram external;
-  external.this_file = "$v";
-  external.external = std::vector<std::string>{"$v=done;"};
-  EXPECT_EQ(external.Replace("x $THIS"), "x done");
+  // A file named a$TMPb stays that file, whatever the variables file says about $TMP.
+  const std::vector<std::string> tmp = {"$TMP=/tmp;", "$v=done;"};
+  struct Case {
+    std::string dir, this_file, input, open_file, text, expected;
+  } cases[] = {
+      {"/w/", "/w/a$TMPb", "", "", "$THIS", "/w/a$TMPb"},
+      {"/w/$tmp/", "", "", "", "$DIRx $TMP", "/w/$tmp/x /tmp"},
+      {"/w/", "", "$v and $TMP", "", "[$INPUT] $v", "[$v and $TMP] done"},
+      {"/w/", "", "", "/o/$v.txt", "$OPENDL $v", "/o/$v.txt done"},
+      {"/w/", "$v", "", "", "x $THIS", "x $v"},
+      // The name spelled across a value and the text is no name.
+      {"/w/$T", "", "", "", "$DIRMP", "/w/$TMP"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    FakeProgram p;
+    p.dir = c.dir;
+    p.this_file = c.this_file;
+    p.input = c.input;
+    p.open_file = c.open_file;
+    p.external = tmp;
+    EXPECT_EQ(p.Replace(c.text), c.expected);
+  }
+}
+
+TEST(ReplaceVariables, LongFilesAndArgumentsFindEveryName) {
+  // Names of many lengths against an argument full of "$": the quick test for absent names must
+  // never drop a name that is there, before or after a replacement changed the text.
+  std::vector<std::string> lines;
+  for (int i = 0; i < 20000; ++i) lines.push_back("$var" + std::to_string(i) + "=v;");
+  lines.push_back("$last=end;");
+  FakeProgram program;
+  program.external = lines;
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += "$x";
+  EXPECT_EQ(program.Replace(text + "$var19999 $last $VAR7$var12"),
+            text + "v9999 end vv");  // $var1 comes first
 }
 
 TEST(ReplaceVariables, AsksOnlyForNamesInTheTextAndOnlyOnce) {

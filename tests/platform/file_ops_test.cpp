@@ -96,14 +96,16 @@ TEST(FileOps, FailedCopyLeavesNoPartialTarget) {
 }
 
 TEST(FileOps, CopyIntoReadOnlyDirectoryFails) {
-  if (platform_test::RunningAsRoot()) GTEST_SKIP() << "root writes into read-only directories";
-  TempDir dir;
-  std::string src = dir.CreateFile("big", "data");
-  std::string locked = dir.CreateDir("locked");
-  chmod(locked.c_str(), 0555);
-  EXPECT_FALSE(CopyFileNoReplace(src, locked + "/big"));
-  chmod(locked.c_str(), 0755);
-  EXPECT_FALSE(dir.Exists("locked/big"));
+  // Root passes every permission check, so the cases run as an unprivileged user.
+  platform_test::RunUnprivileged([] {
+    TempDir dir;
+    std::string src = dir.CreateFile("big", "data");
+    std::string locked = dir.CreateDir("locked");
+    chmod(locked.c_str(), 0555);
+    EXPECT_FALSE(CopyFileNoReplace(src, locked + "/big"));
+    chmod(locked.c_str(), 0755);
+    EXPECT_FALSE(dir.Exists("locked/big"));
+  });
 }
 
 TEST(FileOps, MoveNeverReplacesATarget) {
@@ -224,16 +226,18 @@ TEST(FileOps, FailedAtomicWriteKeepsTheOldFile) {
 }
 
 TEST(FileOps, AtomicWriteRefusesReadOnlyFilesAndDirectories) {
-  if (platform_test::RunningAsRoot()) GTEST_SKIP() << "root writes to read-only files and dirs";
-  TempDir dir;
-  std::string path = dir.CreateFile("keep.txt", "old content");
-  chmod(path.c_str(), 0444);
-  EXPECT_THROW(WriteFileAtomic(path, "new"), std::runtime_error);
-  chmod(path.c_str(), 0644);
-  chmod(dir.Path().c_str(), 0555);
-  EXPECT_THROW(WriteFileAtomic(path, "new"), std::runtime_error);
-  chmod(dir.Path().c_str(), 0755);
-  EXPECT_EQ(dir.Read("keep.txt"), "old content");
+  // Root passes every permission check, so the cases run as an unprivileged user.
+  platform_test::RunUnprivileged([] {
+    TempDir dir;
+    std::string path = dir.CreateFile("keep.txt", "old content");
+    chmod(path.c_str(), 0444);
+    EXPECT_THROW(WriteFileAtomic(path, "new"), std::runtime_error);
+    chmod(path.c_str(), 0644);
+    chmod(dir.Path().c_str(), 0555);
+    EXPECT_THROW(WriteFileAtomic(path, "new"), std::runtime_error);
+    chmod(dir.Path().c_str(), 0755);
+    EXPECT_EQ(dir.Read("keep.txt"), "old content");
+  });
 }
 
 TEST(FileOps, ReadWholeFile) {

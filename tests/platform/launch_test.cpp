@@ -198,3 +198,43 @@ TEST(Launch, SoundsPlayInTheBackgroundOrNotAtAll) {
 }
 
 }  // namespace
+
+TEST(Launch, BareNamesAreLookedUpInAbsolutePathEntriesOnly) {
+  // A program planted in the browsed directory (the working directory) or below it must not run
+  // for a bare name, whatever relative entries PATH holds.
+  TempDir dir;
+  std::string marker = dir.Slash() + "planted_ran";
+  RecorderScript(dir, "bw-planted", marker);
+  dir.CreateDir("bin");
+  RecorderScript(dir, "bin/bw-planted", marker);
+  std::string before = WorkingDir();
+  ASSERT_TRUE(SetWorkingDir(dir.Path()));
+  int shell_result = 0, start_result = 0;
+  for (const char* entries : {".", "bin", "./bin", ".:bin:/nonexistent", ":"}) {
+    ScopedPath path(entries);
+    shell_result = ShellOpen("bw-planted");
+    start_result = StartCommandLine("bw-planted");
+    EXPECT_NE(shell_result, kStartOk) << entries;
+    EXPECT_EQ(start_result, kStartNotFound) << entries;
+  }
+  ASSERT_TRUE(SetWorkingDir(before));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_FALSE(dir.Exists("planted_ran"));
+}
+
+TEST(Launch, ANameStartingWithADashReachesTheOpenerAsAPath) {
+  TempDir bin;
+  TempDir docs;
+  std::string marker = bin.Slash() + "opened";
+  RecorderScript(bin, "xdg-open", marker);
+  docs.CreateFile("-rf.txt", "a document, not an option");
+  ScopedPath path(bin.Path());
+  std::string before = WorkingDir();
+  ASSERT_TRUE(SetWorkingDir(docs.Path()));
+  int result = OpenDocument("-rf.txt");
+  ASSERT_TRUE(SetWorkingDir(before));
+  EXPECT_GT(result, 32);
+  ASSERT_TRUE(WaitForFile(marker));
+  std::string cwd = docs.Path();
+  EXPECT_EQ(ReadWholeFile(marker).value_or(""), cwd + "\n./-rf.txt\n");
+}

@@ -153,16 +153,18 @@ TEST(Profile, FailedWriteRaisesUnableToWriteAndLeavesTheOldFile) {
 }
 
 TEST(Profile, ReadOnlyFileOrDirectoryRefusesWrites) {
-  if (platform_test::RunningAsRoot()) GTEST_SKIP() << "root writes to read-only files and dirs";
-  TempDir dir;
-  std::string ini = dir.CreateFile("full.ini", "[s]\r\nk=old\r\n");
-  chmod(ini.c_str(), 0444);
-  EXPECT_THROW(ProfileWriteString(ini, "s", "k", "new"), ProfileWriteError);
-  chmod(ini.c_str(), 0644);
-  chmod(dir.Path().c_str(), 0555);
-  EXPECT_THROW(ProfileWriteString(ini, "s", "k", "new"), ProfileWriteError);
-  chmod(dir.Path().c_str(), 0755);
-  EXPECT_EQ(dir.Read("full.ini"), "[s]\r\nk=old\r\n");
+  // Root passes every permission check, so the cases run as an unprivileged user.
+  platform_test::RunUnprivileged([] {
+    TempDir dir;
+    std::string ini = dir.CreateFile("full.ini", "[s]\r\nk=old\r\n");
+    chmod(ini.c_str(), 0444);
+    EXPECT_THROW(ProfileWriteString(ini, "s", "k", "new"), ProfileWriteError);
+    chmod(ini.c_str(), 0644);
+    chmod(dir.Path().c_str(), 0555);
+    EXPECT_THROW(ProfileWriteString(ini, "s", "k", "new"), ProfileWriteError);
+    chmod(dir.Path().c_str(), 0755);
+    EXPECT_EQ(dir.Read("full.ini"), "[s]\r\nk=old\r\n");
+  });
 }
 
 TEST(Profile, IntegersAreDecimalOrHexadecimal) {
