@@ -4,6 +4,7 @@
 // ever replaced, and files the program owns are rewritten whole or not at all.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,17 @@ std::optional<FileInfo> StatFile(const std::string& path);
 // Copies src to dst, never replacing an existing dst; removes a partial target on failure and
 // keeps the mode bits and times. False on any failure.
 bool CopyFileNoReplace(const std::string& src, const std::string& dst);
+
+enum class CopyOutcome { kCopied, kFailed, kNotRegular, kStopped };
+
+// Receives the bytes of the file copied so far, after every chunk; returning false stops the copy.
+using CopyProgress = std::function<bool(std::int64_t copied)>;
+
+// CopyFileNoReplace that tells why it did not copy: the source is not a regular file (a named
+// pipe is never opened for a blocking read), or `progress` asked to stop. Whatever the outcome
+// other than kCopied, no target is left behind.
+CopyOutcome CopyFileReporting(const std::string& src, const std::string& dst,
+                              const CopyProgress& progress);
 
 // Moves src to dst, never replacing an existing dst (across file systems: copy, then remove the
 // source only after the copy succeeded). False on any failure.
