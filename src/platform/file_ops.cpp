@@ -205,12 +205,12 @@ std::optional<FileInfo> StatFile(const std::string& path) {
   return FileInfo{static_cast<std::int64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtime)};
 }
 
-bool CopyFileNoReplace(const std::string& src, const std::string& dst) {
-  return CopyFileReporting(src, dst, {}) == CopyOutcome::kCopied;
-}
+namespace {
 
-CopyOutcome CopyFileReporting(const std::string& src, const std::string& dst,
-                              const CopyProgress& progress) {
+// The copy behind both entry points. `durable`: wait until the data is on the disk before
+// reporting success, for callers that remove the source afterwards.
+CopyOutcome CopyFile(const std::string& src, const std::string& dst, const CopyProgress& progress,
+                     bool durable) {
   struct stat st;
   if (stat(src.c_str(), &st) != 0) return CopyOutcome::kFailed;
   if (!S_ISREG(st.st_mode)) return CopyOutcome::kNotRegular;
@@ -234,13 +234,24 @@ CopyOutcome CopyFileReporting(const std::string& src, const std::string& dst,
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (futimens(out.get(), times) != 0) { /* left as copied */
     }
-    ok = fsync(out.get()) == 0;
+    if (durable) ok = fsync(out.get()) == 0;
   }
   ok = out.Close() && ok;
   if (ok) return CopyOutcome::kCopied;
   // Only the file created above is removed: the open would have failed on any other.
   unlink(dst.c_str());
   return step == CopyStep::kStopped ? CopyOutcome::kStopped : CopyOutcome::kFailed;
+}
+
+}  // namespace
+
+bool CopyFileNoReplace(const std::string& src, const std::string& dst) {
+  return CopyFile(src, dst, {}, true) == CopyOutcome::kCopied;
+}
+
+CopyOutcome CopyFileReporting(const std::string& src, const std::string& dst,
+                              const CopyProgress& progress) {
+  return CopyFile(src, dst, progress, false);
 }
 
 bool MoveFileNoReplace(const std::string& src, const std::string& dst) {

@@ -37,7 +37,10 @@ using CopyProgress = std::function<bool(std::int64_t copied)>;
 
 // CopyFileNoReplace that tells why it did not copy: the source is not a regular file (a named
 // pipe is never opened for a blocking read), or `progress` asked to stop. Whatever the outcome
-// other than kCopied, no target is left behind.
+// other than kCopied, no target is left behind. Like cp, it does not wait for the data to reach
+// the disk (a wait per file makes copying many small files several times slower); the source
+// stays, so nothing but the copy itself is at stake. Moves and copies followed by removing the
+// source use CopyFileNoReplace, which waits.
 CopyOutcome CopyFileReporting(const std::string& src, const std::string& dst,
                               const CopyProgress& progress);
 
