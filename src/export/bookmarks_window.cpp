@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QSignalBlocker>
 #include <QToolBar>
 #include <QToolButton>
@@ -20,6 +21,9 @@ TfrmBookMarks::TfrmBookMarks(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   setObjectName("frmBookMarks");
   addtoolz = new QToolBar(this);
   addsrch = new QLineEdit(addtoolz);
+  // The path box takes the tool bar's spare width; the buttons keep their own.
+  addsrch->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  addsrch->setMinimumWidth(160);
   add = new QToolButton(addtoolz);
   add->setCursor(Qt::PointingHandCursor);
   del = new QToolButton(addtoolz);
@@ -29,11 +33,18 @@ TfrmBookMarks::TfrmBookMarks(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   addtoolz->addWidget(del);
   addtoolz->addWidget(btnSort);
   bookmarkz = new QListWidget(this);
+  // The bookmark a search finds stays marked while the focus is in the search box.
+  QPalette palette = bookmarkz->palette();
+  palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                   palette.color(QPalette::Active, QPalette::Highlight));
+  palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                   palette.color(QPalette::Active, QPalette::HighlightedText));
+  bookmarkz->setPalette(palette);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(addtoolz);
   layout->addWidget(bookmarkz);
-  resize(320, 360);
+  resize(420, 360);
 
   const auto guard = [this](void (TfrmBookMarks::*handler)()) {
     return [this, handler] { app_.Guarded([&] { (this->*handler)(); }); };
