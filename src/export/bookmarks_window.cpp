@@ -21,9 +21,8 @@ TfrmBookMarks::TfrmBookMarks(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   setObjectName("frmBookMarks");
   addtoolz = new QToolBar(this);
   addsrch = new QLineEdit(addtoolz);
-  // The path box takes the tool bar's spare width; the buttons keep their own.
-  addsrch->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-  addsrch->setMinimumWidth(160);
+  // The path box takes the tool bar's spare width but never less than a short path needs.
+  addsrch->setMinimumWidth(150);
   add = new QToolButton(addtoolz);
   add->setCursor(Qt::PointingHandCursor);
   del = new QToolButton(addtoolz);
@@ -44,7 +43,7 @@ TfrmBookMarks::TfrmBookMarks(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(addtoolz);
   layout->addWidget(bookmarkz);
-  resize(420, 360);
+  resize(480, 360);
 
   const auto guard = [this](void (TfrmBookMarks::*handler)()) {
     return [this, handler] { app_.Guarded([&] { (this->*handler)(); }); };
