@@ -68,16 +68,19 @@ void TfrmBookMarks::FormCreate() {
 
 void TfrmBookMarks::LoadBookmarks() {
   const std::string file = app_.ProgramDir() + config::kBookmarksFileName;
-  if (!platform::FileExists(file)) {
-    list_ = {"/"};
-    loaded_ = true;
-    return;
+  std::vector<std::string> stored = {"/"};
+  if (platform::FileExists(file)) {
+    // A file that exists but cannot be read leaves the list as it was and marks it as not
+    // loaded, so that closing never writes it over the file.
+    const auto text = platform::ReadWholeFile(file);
+    if (!text) throw std::runtime_error("Cannot read " + file);
+    stored = bookmarks::Parse(*text);
   }
-  // A file that exists but cannot be read leaves the list as it was and marks it as not
-  // loaded, so that closing never writes it over the file.
-  const auto text = platform::ReadWholeFile(file);
-  if (!text) throw std::runtime_error("Cannot read " + file);
-  list_ = bookmarks::Parse(*text);
+  // Bookmarks added while the file could not be read follow the file's own.
+  for (const std::string& added : list_) {
+    if (bookmarks::FindExact(stored, added) < 0) stored.push_back(added);
+  }
+  list_ = std::move(stored);
   if (sorted_) bookmarks::Sort(list_);
   loaded_ = true;
 }
