@@ -20,6 +20,7 @@
 #include "config/options_window.h"
 #include "console/console_lists.h"
 #include "console/console_window.h"
+#include "export/bookmarks_window.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "ui/byte_text.h"
@@ -355,12 +356,10 @@ bool TForm1::FormCloseQuery() {
 }
 
 void TForm1::FormClose() {
-  std::vector<std::string> bookmarks;
-  for (int i = 0; i < bookmarkz->count(); ++i) {
-    bookmarks.push_back(TextToBytes(bookmarkz->item(i)->text()));
-  }
-  platform::WriteFileAtomic(app_.ProgramDir() + config::kBookmarksFileName,
-                            platform::JoinLinesCrlf(bookmarks));
+  // The bookmarks window keeps this list equal to its own and knows whether bmks.bw was read.
+  // A bookmark file that cannot be written is reported and does not keep the program running:
+  // closing again would not save it either.
+  app_.Guarded([this] { app_.frmBookMarks->SaveBookmarks(); });
   const config::Settings settings = app_.Settings();
   settings.Write(config::keys::kLastDirOnClose, TextToBytes(SearchLine->text()));
   settings.WriteFlag(config::keys::kDirTree, !DirTree->isHidden());

@@ -22,6 +22,7 @@
 #include "console/console_window.h"
 #include "export/bookmarks_window.h"
 #include "export/html_file_list.h"
+#include "platform/desktop_entry.h"
 #include "platform/file_ops.h"
 #include "platform/launch.h"
 #include "platform/paths.h"
@@ -271,8 +272,16 @@ void TForm1::BuildFavouritesMenu() {
 void TForm1::FavorApps(const QString& caption) {
   QString command = caption;
   command.remove('&');
-  app_.PrintLine("> Favorite App: " + TextToBytes(command));
-  platform::StartCommandLine(TextToBytes(command));
+  const std::string program = TextToBytes(command);
+  app_.PrintLine("> Favorite App: " + program);
+  // A desktop entry starts the program its Exec line names.
+  if (platform::IsDesktopEntry(program)) {
+    if (const auto entry = platform::ReadWholeFile(program)) {
+      platform::StartCommandLine(platform::DesktopEntryCommand(*entry));
+      return;
+    }
+  }
+  platform::StartCommandLine(program);
 }
 
 void TForm1::Default1Click() {

@@ -55,35 +55,52 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
   return true;
 }
 
-bool CopyByReadWrite(int in, int out) {
-  std::unique_ptr<char[]> buffer(new char[1 << 17]);
+// How much the kernel copies between two progress reports.
+constexpr std::size_t kKernelChunk = std::size_t{8} << 20;
+constexpr std::size_t kBufferSize = std::size_t{1} << 17;
+
+enum class CopyStep { kDone, kFailed, kStopped };
+
+// Counts copied bytes and asks the caller, if any, whether to go on.
+bool GoOn(std::int64_t& copied, ssize_t n, const CopyProgress& progress) {
+  copied += n;
+  return !progress || progress(copied);
+}
+
+CopyStep CopyByReadWrite(int in, int out, std::int64_t& copied, const CopyProgress& progress) {
+  std::unique_ptr<char[]> buffer(new char[kBufferSize]);
   for (;;) {
-    ssize_t n = read(in, buffer.get(), 1 << 17);
-    if (n == 0) return true;
+    ssize_t n = read(in, buffer.get(), kBufferSize);
+    if (n == 0) return CopyStep::kDone;
     if (n < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return CopyStep::kFailed;
     }
-    if (!WriteAll(out, buffer.get(), static_cast<std::size_t>(n))) return false;
+    if (!WriteAll(out, buffer.get(), static_cast<std::size_t>(n))) return CopyStep::kFailed;
+    if (!GoOn(copied, n, progress)) return CopyStep::kStopped;
   }
 }
 
 // Copies the rest of `in` to `out`, in the kernel where the file systems allow it.
-bool CopyContents(int in, int out, std::int64_t size) {
+CopyStep CopyContents(int in, int out, std::int64_t size, const CopyProgress& progress) {
+  std::int64_t copied = 0;
   // Files that report size 0 (such as those under /proc) may still have contents that only a
   // read shows, so they go the plain way.
   if (size > 0) {
     for (;;) {
-      ssize_t n = copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
-      if (n == 0) return true;
-      if (n > 0) continue;
+      ssize_t n = copy_file_range(in, nullptr, out, nullptr, kKernelChunk, 0);
+      if (n == 0) return CopyStep::kDone;
+      if (n > 0) {
+        if (!GoOn(copied, n, progress)) return CopyStep::kStopped;
+        continue;
+      }
       if (errno == EINTR) continue;
       // Not supported between these files: carry on from the current offsets by hand. A real
       // fault (a full disk) fails there again.
       break;
     }
   }
-  return CopyByReadWrite(in, out);
+  return CopyByReadWrite(in, out, copied, progress);
 }
 
 // Tells whether the system refused the no-replace flag itself rather than the move.
@@ -195,19 +212,27 @@ bool IsFileDirOrLink(const std::string& path) {
          (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode) || S_ISLNK(st.st_mode));
 }
 
-bool CopyFileNoReplace(const std::string& src, const std::string& dst) {
-  // Opening a named pipe for reading waits for a writer, and opening a device may do something
-  // to it, so the type is checked first; O_NONBLOCK covers a swap between the check and the open.
+namespace {
+
+// The copy behind both entry points. `durable`: wait until the data is on the disk before
+// reporting success, for callers that remove the source afterwards.
+CopyOutcome CopyFile(const std::string& src, const std::string& dst, const CopyProgress& progress,
+                     bool durable) {
   struct stat st;
-  if (stat(src.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (stat(src.c_str(), &st) != 0) return CopyOutcome::kFailed;
+  if (!S_ISREG(st.st_mode)) return CopyOutcome::kNotRegular;
+  // O_NONBLOCK: should the name have become a named pipe since, the open does not wait for a
+  // writer, and the check below refuses it.
   Fd in(open(src.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!in.ok()) return false;
-  if (fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (!in.ok()) return CopyOutcome::kFailed;
+  if (fstat(in.get(), &st) != 0) return CopyOutcome::kFailed;
+  if (!S_ISREG(st.st_mode)) return CopyOutcome::kNotRegular;
 
   // O_EXCL is what guarantees that an existing target is never touched.
   Fd out(open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-  if (!out.ok()) return false;
-  bool ok = CopyContents(in.get(), out.get(), st.st_size);
+  if (!out.ok()) return CopyOutcome::kFailed;
+  const CopyStep step = CopyContents(in.get(), out.get(), st.st_size, progress);
+  bool ok = step == CopyStep::kDone;
   if (ok) {
     // Mode and times are kept where the target file system can hold them; one that cannot
     // (a FAT stick refusing chmod) still gets the data.
@@ -216,12 +241,24 @@ bool CopyFileNoReplace(const std::string& src, const std::string& dst) {
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (futimens(out.get(), times) != 0) { /* left as copied */
     }
-    ok = fsync(out.get()) == 0;
+    if (durable) ok = fsync(out.get()) == 0;
   }
   ok = out.Close() && ok;
+  if (ok) return CopyOutcome::kCopied;
   // Only the file created above is removed: the open would have failed on any other.
-  if (!ok) unlink(dst.c_str());
-  return ok;
+  unlink(dst.c_str());
+  return step == CopyStep::kStopped ? CopyOutcome::kStopped : CopyOutcome::kFailed;
+}
+
+}  // namespace
+
+bool CopyFileNoReplace(const std::string& src, const std::string& dst) {
+  return CopyFile(src, dst, {}, true) == CopyOutcome::kCopied;
+}
+
+CopyOutcome CopyFileReporting(const std::string& src, const std::string& dst,
+                              const CopyProgress& progress) {
+  return CopyFile(src, dst, progress, false);
 }
 
 bool MoveFileNoReplace(const std::string& src, const std::string& dst) {

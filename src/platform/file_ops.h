@@ -4,6 +4,7 @@
 // ever replaced, and files the program owns are rewritten whole or not at all.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,20 @@ bool IsFileDirOrLink(const std::string& path);
 // keeps the mode bits and times. Only a regular file (or a link to one) is copied; anything else
 // is refused without being opened for reading. False on any failure.
 bool CopyFileNoReplace(const std::string& src, const std::string& dst);
+
+enum class CopyOutcome { kCopied, kFailed, kNotRegular, kStopped };
+
+// Receives the bytes of the file copied so far, after every chunk; returning false stops the copy.
+using CopyProgress = std::function<bool(std::int64_t copied)>;
+
+// CopyFileNoReplace that tells why it did not copy: the source is not a regular file (a named
+// pipe is never opened for a blocking read), or `progress` asked to stop. Whatever the outcome
+// other than kCopied, no target is left behind. Like cp, it does not wait for the data to reach
+// the disk (a wait per file makes copying many small files several times slower); the source
+// stays, so nothing but the copy itself is at stake. Moves and copies followed by removing the
+// source use CopyFileNoReplace, which waits.
+CopyOutcome CopyFileReporting(const std::string& src, const std::string& dst,
+                              const CopyProgress& progress);
 
 // Moves src to dst, never replacing an existing dst (across file systems: copy, then remove the
 // source only after the copy succeeded). Refuses anything but a file, directory or link. False

@@ -1,20 +1,49 @@
 #include "tools/copy_windows.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <cstdint>
+#include <vector>
 
 #include "app/app.h"
+#include "app/listing_rules.h"
+#include "console/console_window.h"
+#include "platform/file_ops.h"
 #include "platform/mounts.h"
+#include "platform/paths.h"
+#include "tools/copy_progress.h"
+#include "tools/copy_rules.h"
 #include "ui/byte_text.h"
+#include "ui/dir_tree.h"
 
 namespace {
 
 void FillMountPoints(QComboBox* box) {
   box->clear();
   for (const std::string& mount : platform::MountPoints()) box->addItem(BytesToText(mount));
+}
+
+std::string Quoted(const std::string& text) {
+  return "\"" + text + "\"";
+}
+
+std::string SkippedLine(const std::string& source) {
+  return "> Warning: Not a regular file, skipped: " + Quoted(source);
+}
+
+std::string StoppedLine(const std::string& target) {
+  return "> Warning: Copy stopped, the partial copy was removed: " + Quoted(target);
+}
+
+// Runs `handler` through the error report when `signal` of `sender` fires.
+template <typename Sender, typename Signal, typename Window>
+void Wire(App& app, Sender* sender, Signal signal, Window* window, void (Window::*handler)()) {
+  QObject::connect(sender, signal, window,
+                   [&app, window, handler] { app.Guarded([&] { (window->*handler)(); }); });
 }
 
 }  // namespace
@@ -25,19 +54,26 @@ TfrmCopyFile::TfrmCopyFile(App& app) : QWidget(nullptr, Qt::Dialog), app_(app) {
   txtFileToCopy->setReadOnly(true);
   txtCopyTo = new QLineEdit(this);
   drvDrive = new QComboBox(this);
-  dirCopyTo = new QListWidget(this);
+  dirCopyTo = new DirTreeList(this, false);
   bntCopy = new QPushButton(this);
   bntCopy->setDefault(true);
   btnClose = new QPushButton(this);
+  pnlProgress = new CopyProgressPanel(this);
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(txtFileToCopy, 0, 0, 1, 2);
   layout->addWidget(txtCopyTo, 1, 0, 1, 2);
   layout->addWidget(drvDrive, 2, 0, 1, 2);
   layout->addWidget(dirCopyTo, 3, 0, 1, 2);
-  layout->addWidget(bntCopy, 4, 0);
-  layout->addWidget(btnClose, 4, 1);
+  layout->addWidget(pnlProgress, 4, 0, 1, 2);
+  layout->addWidget(bntCopy, 5, 0);
+  layout->addWidget(btnClose, 5, 1);
   resize(338, 310);
+
+  Wire(app_, dirCopyTo, &DirTreeList::Changed, this, &TfrmCopyFile::dirCopyToChange);
+  Wire(app_, drvDrive, &QComboBox::activated, this, &TfrmCopyFile::drvDriveChange);
+  Wire(app_, bntCopy, &QPushButton::clicked, this, &TfrmCopyFile::bntCopyClick);
+  Wire(app_, btnClose, &QPushButton::clicked, this, &TfrmCopyFile::btnCloseClick);
 }
 
 void TfrmCopyFile::FormCreate() {
@@ -47,27 +83,187 @@ void TfrmCopyFile::FormCreate() {
   FillMountPoints(drvDrive);
 }
 
+void TfrmCopyFile::FormShow() {
+  txtFileToCopy->setText(BytesToText(app_.CurrentFile));
+  // The tree holds its directory without the final delimiter, so this always notifies and the
+  // target is worked out afresh for the file now current.
+  dirCopyTo->SetDirectory(app_.CurrentDir);
+}
+
+void TfrmCopyFile::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!pnlProgress->running()) app_.Guarded([this] { FormShow(); });
+}
+
+void TfrmCopyFile::dirCopyToChange() {
+  txtCopyTo->setText(
+      BytesToText(copying::JoinPath(dirCopyTo->Directory(), copying::NamePart(app_.CurrentFile))));
+}
+
+void TfrmCopyFile::drvDriveChange() {
+  dirCopyTo->SetDirectory(TextToBytes(drvDrive->currentText()));
+}
+
+void TfrmCopyFile::bntCopyClick() {
+  if (pnlProgress->running()) return;
+  const std::string from = TextToBytes(txtFileToCopy->text());
+  const std::string to = TextToBytes(txtCopyTo->text());
+  app_.PrintLine(app_.ReplaceVariables("> Copy: " + Quoted(from) + " to " + Quoted(to)));
+  const std::string target = app_.ReplaceVariables(to);
+  const std::string source = app_.CurrentFile;
+
+  const auto info = platform::StatFile(source);
+  pnlProgress->Begin(1, info ? info->size : 0);
+  bntCopy->setEnabled(false);
+  const platform::CopyOutcome outcome = platform::CopyFileReporting(
+      source, target, [this](std::int64_t copied) { return pnlProgress->Report(0, copied); });
+  pnlProgress->End();
+  bntCopy->setEnabled(true);
+
+  switch (outcome) {
+    case platform::CopyOutcome::kCopied:
+      close();
+      break;
+    case platform::CopyOutcome::kStopped:
+      app_.PrintLine(StoppedLine(target));
+      break;
+    case platform::CopyOutcome::kNotRegular:
+      app_.PrintLine(SkippedLine(source));
+      app_.dialogs().Beep(true);
+      break;
+    case platform::CopyOutcome::kFailed:
+      app_.dialogs().Beep(true);
+      break;
+  }
+}
+
+void TfrmCopyFile::btnCloseClick() {
+  close();
+}
+
+void TfrmCopyFile::closeEvent(QCloseEvent* event) {
+  // Closing during a copy stops it; the copy removes what it had written.
+  pnlProgress->RequestStop();
+  event->accept();
+}
+
 TfrmMassCopy::TfrmMassCopy(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   setObjectName("frmMassCopy");
   ArrToCop = new QListWidget(this);
   ArrToCop->hide();
   txtCopyTo = new QLineEdit(this);
   drvDrive = new QComboBox(this);
-  dirCopyTo = new QListWidget(this);
+  dirCopyTo = new DirTreeList(this, false);
   btnCopy = new QPushButton("btnCopy", this);
   btnCopy->setDefault(true);
   btnQuit = new QPushButton("btnQuit", this);
+  pnlProgress = new CopyProgressPanel(this);
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(txtCopyTo, 0, 0, 1, 2);
   layout->addWidget(drvDrive, 1, 0, 1, 2);
   layout->addWidget(dirCopyTo, 2, 0, 1, 2);
-  layout->addWidget(btnCopy, 3, 0);
-  layout->addWidget(btnQuit, 3, 1);
+  layout->addWidget(pnlProgress, 3, 0, 1, 2);
+  layout->addWidget(btnCopy, 4, 0);
+  layout->addWidget(btnQuit, 4, 1);
   resize(312, 336);
+
+  Wire(app_, txtCopyTo, &QLineEdit::textChanged, this, &TfrmMassCopy::txtCopyToChange);
+  Wire(app_, dirCopyTo, &DirTreeList::Changed, this, &TfrmMassCopy::dirCopyToChange);
+  Wire(app_, drvDrive, &QComboBox::activated, this, &TfrmMassCopy::drvDriveChange);
+  Wire(app_, btnCopy, &QPushButton::clicked, this, &TfrmMassCopy::btnCopyClick);
+  Wire(app_, btnQuit, &QPushButton::clicked, this, &TfrmMassCopy::btnQuitClick);
 }
 
 void TfrmMassCopy::FormCreate() {
   setWindowTitle("[COPY]");
   FillMountPoints(drvDrive);
+  if (txtCopyTo->text().isEmpty()) dirCopyToChange();
+}
+
+void TfrmMassCopy::txtCopyToChange() {
+  const std::string text = TextToBytes(txtCopyTo->text());
+  if (platform::DirectoryExists(text)) dirCopyTo->SetDirectory(text);
+}
+
+void TfrmMassCopy::dirCopyToChange() {
+  std::string shown = TextToBytes(txtCopyTo->text());
+  while (shown.size() > 1 && platform::EndsWithDelim(shown)) shown.pop_back();
+  // A text that names the directory already stays as typed, so typing a path is not undone
+  // under the cursor.
+  if (shown == dirCopyTo->Directory()) return;
+  txtCopyTo->setText(BytesToText(app::TreeDirToPath(dirCopyTo->Directory())));
+}
+
+void TfrmMassCopy::drvDriveChange() {
+  dirCopyTo->SetDirectory(TextToBytes(drvDrive->currentText()));
+  dirCopyToChange();
+}
+
+void TfrmMassCopy::btnCopyClick() {
+  if (pnlProgress->running()) return;
+  app_.Show(app_.frmConsole);
+  // Everything the run needs is taken now: the main window may list another directory, and
+  // the window may be handed more names, while the run lets window messages through.
+  struct Item {
+    std::string source, target;
+    std::int64_t size;
+  };
+  const std::string target_dir = dirCopyTo->Directory();
+  std::vector<Item> items;
+  std::int64_t total = 0;
+  for (int i = 0; i < ArrToCop->count(); ++i) {
+    const std::string name = TextToBytes(ArrToCop->item(i)->text());
+    const std::string source = copying::SourcePath(app_.CurrentDir, name);
+    const auto info = platform::StatFile(source);
+    items.push_back(
+        {source, copying::JoinPath(target_dir, copying::NamePart(name)), info ? info->size : 0});
+    total += items.back().size;
+  }
+
+  pnlProgress->Begin(static_cast<int>(items.size()), total);
+  btnCopy->setEnabled(false);
+  std::int64_t done = 0;
+  int files_done = 0;
+  bool stopped = false;
+  for (const Item& item : items) {
+    // A stop asked for between two files ends the run before the next one.
+    if (files_done > 0 && !pnlProgress->Report(files_done, done)) {
+      app_.PrintLine("> Warning: Copy stopped");
+      stopped = true;
+      break;
+    }
+    const platform::CopyOutcome outcome = platform::CopyFileReporting(
+        item.source, item.target,
+        [&](std::int64_t copied) { return pnlProgress->Report(files_done, done + copied); });
+    if (outcome == platform::CopyOutcome::kStopped) {
+      app_.PrintLine(StoppedLine(item.target));
+      stopped = true;
+      break;
+    }
+    if (outcome == platform::CopyOutcome::kCopied) {
+      app_.PrintLine("> OK : Copy " + Quoted(item.source) + " to " + Quoted(item.target));
+    } else if (outcome == platform::CopyOutcome::kNotRegular) {
+      app_.PrintLine(SkippedLine(item.source));
+    } else {
+      app_.PrintLine("> Error: Can't copy...");
+    }
+    done += item.size;
+    ++files_done;
+  }
+  pnlProgress->End();
+  btnCopy->setEnabled(true);
+  if (stopped) return;
+  app_.PrintLine("> OK : Finished!");
+  close();
+}
+
+void TfrmMassCopy::btnQuitClick() {
+  close();
+}
+
+void TfrmMassCopy::closeEvent(QCloseEvent* event) {
+  // Closing during a copy stops it after the current file's partial copy is removed.
+  pnlProgress->RequestStop();
+  event->accept();
 }

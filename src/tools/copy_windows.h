@@ -1,15 +1,19 @@
 #pragma once
 
 // The two copy windows: one file to an editable target path, or several files into one
-// directory. Both refuse to replace an existing target.
+// directory. Both refuse to replace an existing target, show their progress in files and
+// bytes, and can be stopped; a stopped copy leaves no partial file.
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QWidget>
+#include <string>
 
 class App;
+class CopyProgressPanel;
+class DirTreeList;
 
 // Copies the file last clicked in the main list.
 class TfrmCopyFile : public QWidget {
@@ -18,13 +22,27 @@ class TfrmCopyFile : public QWidget {
 
   // Sets the captions from the language table and lists the mount points in drvDrive.
   void FormCreate();
+  // Shows CurrentFile as the source and points dirCopyTo at CurrentDir.
+  void FormShow();
+  // txtCopyTo becomes the directory of dirCopyTo followed by the name of CurrentFile.
+  void dirCopyToChange();
+  void drvDriveChange();
+  // Copies CurrentFile to the target text (variables replaced); closes the window on success,
+  // beeps and stays open on failure.
+  void bntCopyClick();
+  void btnCloseClick();
 
   QLineEdit* txtFileToCopy;
   QLineEdit* txtCopyTo;
   QComboBox* drvDrive;
-  QListWidget* dirCopyTo;
+  DirTreeList* dirCopyTo;
   QPushButton* bntCopy;
   QPushButton* btnClose;
+  CopyProgressPanel* pnlProgress;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   App& app_;
@@ -37,14 +55,28 @@ class TfrmMassCopy : public QWidget {
 
   // Lists the mount points in drvDrive; this window's captions are fixed.
   void FormCreate();
+  // A text that names an existing directory moves dirCopyTo there.
+  void txtCopyToChange();
+  // txtCopyTo shows the directory of dirCopyTo.
+  void dirCopyToChange();
+  void drvDriveChange();
+  // Copies every name of ArrToCop, first to last, from CurrentDir into the directory of
+  // dirCopyTo, reporting each in the console; closes the window when all were tried.
+  void btnCopyClick();
+  void btnQuitClick();
 
-  // The names to copy, without directory; hidden, and never emptied by the window.
+  // The names to copy as the main list shows them; hidden, and never emptied by the window,
+  // so a later copy goes through the names of earlier ones again.
   QListWidget* ArrToCop;
   QLineEdit* txtCopyTo;
   QComboBox* drvDrive;
-  QListWidget* dirCopyTo;
+  DirTreeList* dirCopyTo;
   QPushButton* btnCopy;
   QPushButton* btnQuit;
+  CopyProgressPanel* pnlProgress;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   App& app_;

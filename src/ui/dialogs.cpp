@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSortFilterProxyModel>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -25,6 +28,35 @@ QString QtFilter(const QString& filter) {
     out << parts[i] + " (" + patterns + ")";
   }
   return out.join(";;");
+}
+
+// A filter of Windows program patterns ("*.exe;*.com;...") asks for programs, which here are
+// executable files and desktop entries: no name pattern can say that, so a proxy model does.
+bool IsProgramsFilter(const QString& filter) {
+  return filter.contains("*.exe", Qt::CaseInsensitive);
+}
+
+class ProgramsOnly : public QSortFilterProxyModel {
+ public:
+  using QSortFilterProxyModel::QSortFilterProxyModel;
+
+ protected:
+  bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    if (files == nullptr) return true;
+    const QFileInfo info = files->fileInfo(files->index(row, 0, parent));
+    return info.isDir() || info.isExecutable() || info.suffix() == "desktop";
+  }
+};
+
+QString OpenProgramName(const QString& filter) {
+  QFileDialog dialog;
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilter(filter.section('|', 0, 0) + " (*)");
+  dialog.setProxyModel(new ProgramsOnly(&dialog));
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.selectedFiles().value(0);
 }
 
 QMessageBox::Icon QtIcon(MsgIcon icon) {
@@ -69,6 +101,7 @@ std::optional<QString> QtDialogs::InputBox(const QString& caption, const QString
 }
 
 QString QtDialogs::OpenFileName(const QString& filter, const QString& initial) {
+  if (IsProgramsFilter(filter)) return OpenProgramName(filter);
   return QFileDialog::getOpenFileName(nullptr, {}, initial, QtFilter(filter));
 }
 

@@ -25,7 +25,8 @@ std::string NormalDir(const std::string& path) {
 
 }  // namespace
 
-DirTreeList::DirTreeList(QWidget* parent) : QListWidget(parent) {
+DirTreeList::DirTreeList(QWidget* parent, bool moves_working_dir)
+    : QListWidget(parent), moves_working_dir_(moves_working_dir) {
   std::string start = platform::WorkingDir();
   dir_ = NormalDir(start.empty() ? std::string(1, platform::kPathDelim) : start);
   connect(this, &QListWidget::itemDoubleClicked, this, &DirTreeList::EnterItem);
@@ -41,7 +42,7 @@ void DirTreeList::SetDirectory(const std::string& path) {
   }
   if (!target.empty() && target != dir_) {
     dir_ = target;
-    platform::SetWorkingDir(dir_);
+    if (moves_working_dir_) platform::SetWorkingDir(dir_);
     stale_ = true;
     if (isVisible()) Rebuild();
   }

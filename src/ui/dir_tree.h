@@ -12,7 +12,9 @@ class DirTreeList : public QListWidget {
   Q_OBJECT
 
  public:
-  explicit DirTreeList(QWidget* parent = nullptr);
+  // `moves_working_dir`: whether each move also makes the directory the process's working
+  // directory (the main window's tree does; a tree that only picks a target does not).
+  explicit DirTreeList(QWidget* parent = nullptr, bool moves_working_dir = true);
 
   const std::string& Directory() const { return dir_; }
 
@@ -34,4 +36,5 @@ class DirTreeList : public QListWidget {
 
   std::string dir_;
   bool stale_ = true;  // the items are rebuilt only when they can be seen
+  bool moves_working_dir_;
 };

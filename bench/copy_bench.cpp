@@ -1,0 +1,196 @@
+// bench_copy DATA_DIR [repeats]
+//
+// Times the copy windows copying one 1 GiB file and 10,000 small files (the first of
+// DATA_DIR/flat by name), beside cp doing the same in the same run. The 1 GiB file and every
+// target are made in a temporary directory beside the data set, which is never written into.
+// Run by hand; see README.md.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "tools/copy_windows.h"
+#include "ui/byte_text.h"
+#include "ui/dialogs.h"
+#include "ui/dir_tree.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::int64_t kBigBytes = std::int64_t{1} << 30;
+constexpr std::size_t kSmallFiles = 10000;
+constexpr double kTarget = 1.2;
+
+void Fail(const std::string& text) {
+  std::fprintf(stderr, "bench_copy: %s\n", text.c_str());
+  std::exit(1);
+}
+
+// Best wall-clock ms of `repeats` runs of `run`; `prepare` runs untimed before each one.
+double BestMs(int repeats, const std::function<void()>& run, const std::function<void()>& prepare) {
+  double best = 1e300;
+  for (int i = 0; i < repeats; ++i) {
+    prepare();
+    const auto start = Clock::now();
+    run();
+    best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+  }
+  return best;
+}
+
+void Run(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+    Fail("cannot run " + args[0]);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) Fail(args[0] + " failed");
+}
+
+// A fresh, empty target directory, with what the last run wrote flushed to disk first, so no
+// run pays for the write-back of the one before.
+void FreshDir(const std::string& dir) {
+  fs::remove_all(dir);
+  sync();
+  fs::create_directories(dir);
+}
+
+void WriteBigFile(const std::string& path) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) Fail("cannot create " + path);
+  std::vector<char> block(std::size_t{1} << 20);
+  for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 131 + 7);
+  for (std::int64_t done = 0; done < kBigBytes; done += static_cast<std::int64_t>(block.size())) {
+    block[0] = static_cast<char>(done >> 20);  // no two blocks alike
+    if (write(fd, block.data(), block.size()) != static_cast<ssize_t>(block.size())) {
+      Fail("cannot write " + path);
+    }
+  }
+  close(fd);
+}
+
+void Goal(const char* what, double ratio) {
+  std::printf("goal: %s %.2fx (target %.1fx): %s\n", what, ratio, kTarget,
+              ratio <= kTarget ? "met" : "missed");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: bench_copy DATA_DIR [repeats]\n");
+    return 2;
+  }
+  std::error_code ec;
+  std::string data = fs::absolute(argv[1], ec).lexically_normal().string();
+  while (data.size() > 1 && data.back() == '/') data.pop_back();
+  const std::string flat = data + "/flat";
+  if (!fs::exists(data + "/.all-done")) Fail(data + " is not complete (no .all-done)");
+  const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(flat)) {
+    if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  if (names.size() < kSmallFiles) Fail(flat + " holds fewer than 10,000 files");
+  names.resize(kSmallFiles);
+  std::uintmax_t small_bytes = 0;
+  for (const std::string& name : names) small_bytes += fs::file_size(flat + "/" + name);
+
+  std::string work = fs::path(data).parent_path().string() + "/bench_copy.XXXXXX";
+  if (mkdtemp(work.data()) == nullptr) Fail("cannot make a directory beside " + data);
+  const std::string big = work + "/big.bin";
+  const std::string out = work + "/out";
+  WriteBigFile(big);
+  fs::create_directories(work + "/program");
+
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication qt(argc, argv);
+  double ours_big = 0, cp_big = 0, ours_small = 0, cp_small = 0;
+  {
+    ScriptedDialogs dialogs;
+    App::Options options;
+    options.program_dir = work + "/program/";
+    options.show_splash = false;
+    options.batch = true;
+    options.dialogs = &dialogs;
+    App app(options);
+    app.CreateWindows();
+    TfrmCopyFile& single = *app.frmCopyFile;
+    TfrmMassCopy& mass = *app.frmMassCopy;
+
+    // One file: the single copy window, then cp.
+    app.CurrentDir = work + "/";
+    app.CurrentFile = big;
+    ours_big = BestMs(
+        repeats, [&] { single.bntCopyClick(); },
+        [&] {
+          FreshDir(out);
+          single.txtFileToCopy->setText(BytesToText(big));
+          single.txtCopyTo->setText(BytesToText(out + "/big.bin"));
+        });
+    if (!fs::exists(out + "/big.bin") || fs::file_size(out + "/big.bin") != kBigBytes) {
+      Fail("the single copy window did not copy the file");
+    }
+    cp_big = BestMs(
+        repeats,
+        [&] {
+          Run({"cp", big, out + "/big.bin"});
+        },
+        [&] { FreshDir(out); });
+
+    // Many small files: the multi-file copy window, then one cp for all of them.
+    app.CurrentDir = flat + "/";
+    for (const std::string& name : names) mass.ArrToCop->addItem(BytesToText(name));
+    ours_small = BestMs(
+        repeats, [&] { mass.btnCopyClick(); },
+        [&] {
+          FreshDir(out);
+          mass.dirCopyTo->SetDirectory(out);
+        });
+    std::size_t copied = 0;
+    for (const auto& entry : fs::directory_iterator(out)) copied += entry.is_regular_file();
+    if (copied != kSmallFiles) Fail("the multi-file copy window did not copy every file");
+    std::vector<std::string> cp_args = {"cp", "-t", out};
+    for (const std::string& name : names) cp_args.push_back(flat + "/" + name);
+    cp_small = BestMs(
+        repeats, [&] { Run(cp_args); }, [&] { FreshDir(out); });
+  }
+  fs::remove_all(work);
+
+  std::printf("bench_copy %s: best of %d\n\n", data.c_str(), repeats);
+  std::printf("%-44s %10s %8s\n", "what", "ms", "x cp");
+  std::printf("%-44s %10.1f %8.2f\n", "TfrmCopyFile: 1 GiB file", ours_big, ours_big / cp_big);
+  std::printf("%-44s %10.1f %8s\n", "cp: 1 GiB file", cp_big, "1.00");
+  std::printf("%-44s %10.1f %8.2f\n", "TfrmMassCopy: 10,000 small files", ours_small,
+              ours_small / cp_small);
+  std::printf("%-44s %10.1f %8s\n", "cp -t: 10,000 small files", cp_small, "1.00");
+  std::printf("(small files: %.1f MB in all)\n\n", static_cast<double>(small_bytes) / 1e6);
+  Goal("copy of 1 GiB in one file vs cp", ours_big / cp_big);
+  Goal("copy of 10,000 small files vs cp", ours_small / cp_small);
+  return 0;
+}

@@ -1,0 +1,55 @@
+#include "tools/copy_rules.h"
+
+#include <cstdio>
+
+#include "platform/paths.h"
+
+namespace copying {
+namespace {
+
+std::string SizeText(std::int64_t bytes) {
+  static constexpr const char* kUnits[] = {"bytes", "KB", "MB", "GB", "TB"};
+  if (bytes < 1024) return std::to_string(bytes) + " bytes";
+  double value = static_cast<double>(bytes);
+  int unit = 0;
+  while (value >= 1024 && unit < 4) {
+    value /= 1024;
+    ++unit;
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f %s", value, kUnits[unit]);
+  return text;
+}
+
+}  // namespace
+
+std::string JoinPath(std::string_view dir, std::string_view name) {
+  std::string path(dir);
+  if (!platform::EndsWithDelim(path)) path += platform::kPathDelim;
+  path += name;
+  return path;
+}
+
+std::string NamePart(std::string_view path) {
+  const std::size_t delim = path.rfind(platform::kPathDelim);
+  return std::string(delim == std::string_view::npos ? path : path.substr(delim + 1));
+}
+
+std::string SourcePath(std::string_view current_dir, std::string_view entry) {
+  if (!entry.empty() && entry.front() == platform::kPathDelim) return std::string(entry);
+  return std::string(current_dir) + std::string(entry);
+}
+
+std::string ProgressText(int files_done, int files_total, std::int64_t bytes_done,
+                         std::int64_t bytes_total) {
+  return std::to_string(files_done) + " of " + std::to_string(files_total) + " files, " +
+         SizeText(bytes_done) + " of " + SizeText(bytes_total);
+}
+
+int Permille(std::int64_t done, std::int64_t total) {
+  if (total <= 0 || done >= total) return 1000;
+  if (done <= 0) return 0;
+  return static_cast<int>(static_cast<long double>(done) * 1000 / total);
+}
+
+}  // namespace copying
