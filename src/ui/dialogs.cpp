@@ -68,8 +68,8 @@ QString QtDialogs::OpenFileName(const QString& filter) {
   return QFileDialog::getOpenFileName(nullptr, {}, {}, QtFilter(filter));
 }
 
-QString QtDialogs::SaveFileName(const QString& filter) {
-  return QFileDialog::getSaveFileName(nullptr, {}, {}, QtFilter(filter));
+QString QtDialogs::SaveFileName(const QString& filter, const QString& proposed) {
+  return QFileDialog::getSaveFileName(nullptr, {}, proposed, QtFilter(filter));
 }
 
 std::optional<QColor> QtDialogs::ChooseColor(const QColor& initial) {
@@ -122,8 +122,8 @@ QString ScriptedDialogs::OpenFileName(const QString& filter) {
   return answer;
 }
 
-QString ScriptedDialogs::SaveFileName(const QString& filter) {
-  asked << "save: " + filter;
+QString ScriptedDialogs::SaveFileName(const QString& filter, const QString& proposed) {
+  asked << "save: " + filter + (proposed.isEmpty() ? QString() : ": " + proposed);
   if (save_answers.empty()) return {};
   QString answer = save_answers.front();
   save_answers.pop_front();
@@ -172,7 +172,7 @@ QString BatchDialogs::OpenFileName(const QString&) {
   return ReadAnswer().value_or(QString());
 }
 
-QString BatchDialogs::SaveFileName(const QString&) {
+QString BatchDialogs::SaveFileName(const QString&, const QString&) {
   return ReadAnswer().value_or(QString());
 }
 

@@ -24,9 +24,10 @@ class Dialogs {
   // A one-line input box; nothing when cancelled.
   virtual std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                           const QString& initial) = 0;
-  // File dialogs; an empty name when cancelled. Filters use the "Name|*.a;*.b|..." form.
+  // File dialogs; an empty name when cancelled. Filters use the "Name|*.a;*.b|..." form. A save
+  // dialog may propose a path (its directory and file name).
   virtual QString OpenFileName(const QString& filter) = 0;
-  virtual QString SaveFileName(const QString& filter) = 0;
+  virtual QString SaveFileName(const QString& filter, const QString& proposed = QString()) = 0;
   virtual std::optional<QColor> ChooseColor(const QColor& initial) = 0;
   virtual std::optional<QFont> ChooseFont(const QFont& initial) = 0;
   // The report of a failure that no handler caught.
@@ -43,7 +44,7 @@ class QtDialogs : public Dialogs {
   std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                   const QString& initial) override;
   QString OpenFileName(const QString& filter) override;
-  QString SaveFileName(const QString& filter) override;
+  QString SaveFileName(const QString& filter, const QString& proposed = QString()) override;
   std::optional<QColor> ChooseColor(const QColor& initial) override;
   std::optional<QFont> ChooseFont(const QFont& initial) override;
   void ErrorReport(const QString& text) override;
@@ -59,7 +60,7 @@ class ScriptedDialogs : public Dialogs {
   std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                   const QString& initial) override;
   QString OpenFileName(const QString& filter) override;
-  QString SaveFileName(const QString& filter) override;
+  QString SaveFileName(const QString& filter, const QString& proposed = QString()) override;
   std::optional<QColor> ChooseColor(const QColor& initial) override;
   std::optional<QFont> ChooseFont(const QFont& initial) override;
   void ErrorReport(const QString& text) override;
@@ -87,7 +88,7 @@ class BatchDialogs : public Dialogs {
   std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                   const QString& initial) override;
   QString OpenFileName(const QString& filter) override;
-  QString SaveFileName(const QString& filter) override;
+  QString SaveFileName(const QString& filter, const QString& proposed = QString()) override;
   std::optional<QColor> ChooseColor(const QColor& initial) override;
   std::optional<QFont> ChooseFont(const QFont& initial) override;
   void ErrorReport(const QString& text) override;
