@@ -92,7 +92,8 @@ TfrmHexEditor::TfrmHexEditor(App& app)
   layout->addWidget(memHex);
   layout->addWidget(Progresss);
   layout->addWidget(InfoFile);
-  resize(576, 447);
+  // Wider than the classic 576 pixels so that the status bar has room for the offset panel.
+  resize(680, 447);
 
   auto on = [this](QAction* action, void (TfrmHexEditor::*handler)()) {
     connect(action, &QAction::triggered, this,
