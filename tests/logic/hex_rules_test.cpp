@@ -195,6 +195,25 @@ TEST(HexFind, FindsAcrossBlockEdgesAndFromAnOffset) {
   EXPECT_EQ(FindBytes(file.Reader(), 99, "ABCD", 0, keep, 64).status, FindStatus::kNotFound);
 }
 
+TEST(HexFind, FindsInDataFullOfNearMatches) {
+  const auto keep = [](std::int64_t) { return true; };
+  std::string pattern;
+  for (int i = 0; i < 25000; ++i) pattern += "ab";
+  // Every other byte starts a near match: the search must still find the one at the end.
+  MemoryFile file{pattern + "aab" + pattern};
+  EXPECT_EQ(
+      FindBytes(file.Reader(), static_cast<std::int64_t>(file.bytes.size()), "aab", 0, keep).offset,
+      50000);
+  EXPECT_EQ(
+      FindBytes(file.Reader(), static_cast<std::int64_t>(file.bytes.size()), "bb", 0, keep).status,
+      FindStatus::kNotFound);
+  // The rarest byte of the needle is its last one; matches at the very start and end.
+  MemoryFile zeros{std::string("\x01\0\0", 3) + std::string(100000, '\0') +
+                   std::string("\0\0\x01", 3)};
+  EXPECT_EQ(FindBytes(zeros.Reader(), 100006, std::string("\0\0\x01", 3), 0, keep).offset, 100003);
+  EXPECT_EQ(FindBytes(zeros.Reader(), 100006, std::string("\x01\0", 2), 0, keep).offset, 0);
+}
+
 TEST(HexFind, StopsWhenAskedAndOnReadErrors) {
   MemoryFile file{std::string(1000, 'x')};
   std::vector<std::int64_t> progress;
