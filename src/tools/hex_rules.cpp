@@ -13,18 +13,18 @@ namespace {
 constexpr int kFullLineBytesChars = kBytesPerLine * kCharsPerByte;
 constexpr std::string_view kLabelEnd = " : ";
 
-// "00 " to "FF ", three characters for each byte value.
-constexpr std::array<char, 256 * 3> MakeByteTable() {
+// "00 " to "FF ", three characters (and a spare fourth) for each byte value.
+constexpr std::array<char, 256 * 4> MakeByteTable() {
   constexpr char kDigits[] = "0123456789ABCDEF";
-  std::array<char, 256 * 3> table{};
+  std::array<char, 256 * 4> table{};
   for (int v = 0; v < 256; ++v) {
-    table[v * 3] = kDigits[v >> 4];
-    table[v * 3 + 1] = kDigits[v & 15];
-    table[v * 3 + 2] = ' ';
+    table[v * 4] = kDigits[v >> 4];
+    table[v * 4 + 1] = kDigits[v & 15];
+    table[v * 4 + 2] = ' ';
   }
   return table;
 }
-constexpr std::array<char, 256 * 3> kByteTable = MakeByteTable();
+constexpr std::array<char, 256 * 4> kByteTable = MakeByteTable();
 
 int DecimalDigits(std::uint64_t v) {
   int digits = 1;
@@ -58,9 +58,16 @@ char* WriteLabel(char* out, std::int64_t line) {
 
 char* WriteLine(char* out, std::int64_t line, const unsigned char* bytes, int count) {
   out = WriteLabel(out, line);
-  for (int i = 0; i < count; ++i) {
-    std::memcpy(out, &kByteTable[bytes[i] * 3], 3);
+  // Four bytes are stored for each three written (one store instead of two); the fourth is
+  // overwritten by the next byte, so every buffer written to keeps one spare byte at its end.
+  auto put = [&out](unsigned char byte) {
+    std::memcpy(out, &kByteTable[byte * 4], 4);
     out += 3;
+  };
+  if (count == kBytesPerLine) {
+    for (int i = 0; i < kBytesPerLine; ++i) put(bytes[i]);  // a fixed count the compiler unrolls
+  } else {
+    for (int i = 0; i < count; ++i) put(bytes[i]);
   }
   return out;
 }
@@ -216,7 +223,7 @@ StreamResult StreamDump(const ByteReader& read, std::int64_t size, const TextSin
   std::vector<char> bytes(static_cast<std::size_t>(block));
   // The longest line: a break, a 19-digit label, " : " and 16 bytes.
   constexpr std::size_t kMaxLine = 2 + 19 + 3 + kFullLineBytesChars;
-  std::vector<char> text(static_cast<std::size_t>(block / kBytesPerLine) * kMaxLine);
+  std::vector<char> text(static_cast<std::size_t>(block / kBytesPerLine) * kMaxLine + 1);
   for (std::int64_t offset = 0; offset < size;) {
     const std::int64_t count = std::min(block, size - offset);
     if (ReadFull(read, offset, bytes.data(), count) != count) return StreamResult::kReadError;
