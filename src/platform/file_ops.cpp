@@ -153,39 +153,8 @@ std::string ResolveWriteTarget(const std::string& path) {
 }
 
 bool WriteFileAtomicImpl(const std::string& path, std::string_view contents) {
-  const std::string target = ResolveWriteTarget(path);
-  std::size_t slash = target.rfind('/');
-  const std::string dir = slash == std::string::npos ? "./" : target.substr(0, slash + 1);
-
-  struct stat old;
-  bool has_old = stat(target.c_str(), &old) == 0;
-  if (has_old && (!S_ISREG(old.st_mode) || access(target.c_str(), W_OK) != 0)) return false;
-
-  std::string temp = dir + ".bw-write.XXXXXX";
-  Fd fd(mkostemp(temp.data(), O_CLOEXEC));
-  if (!fd.ok()) return false;
-  bool ok = WriteAll(fd.get(), contents.data(), contents.size());
-  if (ok) {
-    if (has_old) {
-      // Keep the owner where allowed (a write by root of someone else's file) and the mode.
-      if (fchown(fd.get(), old.st_uid, old.st_gid) != 0) { /* stays with the writer */
-      }
-      ok = fchmod(fd.get(), old.st_mode & 07777) == 0;
-    } else {
-      ok = fchmod(fd.get(), NewFileMode()) == 0;
-    }
-  }
-  ok = ok && fsync(fd.get()) == 0;
-  ok = fd.Close() && ok;
-  // Replacing is the purpose here: the new file stands in for the old one in a single step.
-  ok = ok && rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    unlink(temp.c_str());
-    return false;
-  }
-  Fd dir_fd(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir_fd.ok()) fsync(dir_fd.get());
-  return true;
+  AtomicFileWriter writer;
+  return writer.Open(path) && writer.Write(contents) && writer.Commit();
 }
 
 }  // namespace
@@ -369,6 +338,60 @@ std::string JoinLinesCrlf(const std::vector<std::string>& lines) {
     text += "\r\n";
   }
   return text;
+}
+
+bool AtomicFileWriter::Open(const std::string& path) {
+  Abort();
+  target_ = ResolveWriteTarget(path);
+  const std::size_t slash = target_.rfind('/');
+  dir_ = slash == std::string::npos ? "./" : target_.substr(0, slash + 1);
+  struct stat old;
+  if (stat(target_.c_str(), &old) == 0 &&
+      (!S_ISREG(old.st_mode) || access(target_.c_str(), W_OK) != 0)) {
+    return false;
+  }
+  temp_ = dir_ + ".bw-write.XXXXXX";
+  fd_ = mkostemp(temp_.data(), O_CLOEXEC);
+  if (fd_ < 0) temp_.clear();
+  return fd_ >= 0;
+}
+
+bool AtomicFileWriter::Write(std::string_view data) {
+  return fd_ >= 0 && WriteAll(fd_, data.data(), data.size());
+}
+
+bool AtomicFileWriter::Commit() {
+  if (fd_ < 0) return false;
+  struct stat old;
+  bool ok;
+  if (stat(target_.c_str(), &old) == 0) {
+    // Keep the owner where allowed (a write by root of someone else's file) and the mode.
+    if (fchown(fd_, old.st_uid, old.st_gid) != 0) { /* stays with the writer */
+    }
+    ok = fchmod(fd_, old.st_mode & 07777) == 0;
+  } else {
+    ok = fchmod(fd_, NewFileMode()) == 0;
+  }
+  ok = fsync(fd_) == 0 && ok;
+  ok = close(fd_) == 0 && ok;
+  fd_ = -1;
+  // Replacing is the purpose here: the new file stands in for the old one in a single step.
+  ok = ok && rename(temp_.c_str(), target_.c_str()) == 0;
+  if (!ok) {
+    Abort();
+    return false;
+  }
+  temp_.clear();
+  Fd dir_fd(open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir_fd.ok()) fsync(dir_fd.get());
+  return true;
+}
+
+void AtomicFileWriter::Abort() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  if (!temp_.empty()) unlink(temp_.c_str());
+  temp_.clear();
 }
 
 }  // namespace platform

@@ -65,6 +65,33 @@ bool CreateEmptyFile(const std::string& path);
 // names the path on failure.
 void WriteFileAtomic(const std::string& path, std::string_view contents);
 
+// Writes a file piece by piece into a temporary file in the same directory, which Commit renames
+// over `path`. Until then the old file stays as it was; a writer dropped without Commit removes
+// its temporary file.
+class AtomicFileWriter {
+ public:
+  AtomicFileWriter() = default;
+  ~AtomicFileWriter() { Abort(); }
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+  // Creates the temporary file; false when the target cannot be written.
+  bool Open(const std::string& path);
+  // Appends bytes; false on failure.
+  bool Write(std::string_view data);
+  // Gives the file the old file's mode (or the usual mode for a new file), syncs it and puts it
+  // in place of the target; false on failure, which leaves the old file untouched.
+  bool Commit();
+  // Removes the temporary file, if any.
+  void Abort();
+
+ private:
+  int fd_ = -1;
+  std::string target_;
+  std::string dir_;
+  std::string temp_;
+};
+
 // The largest file read whole: far beyond any settings, language, list, variables or script
 // file, and small enough to hold in memory at once.
 inline constexpr std::int64_t kMaxWholeFileSize = std::int64_t{64} << 20;

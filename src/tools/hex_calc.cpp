@@ -9,6 +9,7 @@
 #include <QRadioButton>
 
 #include "app/app.h"
+#include "tools/hex_calc_rules.h"
 
 TfrmHexCalc::TfrmHexCalc(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   setObjectName("frmHexCalc");
@@ -33,8 +34,39 @@ TfrmHexCalc::TfrmHexCalc(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   layout->addWidget(btnHex, 2, 0);
   layout->addWidget(btnDec, 2, 1);
   layout->addWidget(btnChar, 2, 2);
+
+  connect(btnHex, &QPushButton::clicked, this, [this] { app_.Guarded([this] { btnHexClick(); }); });
+  connect(btnDec, &QPushButton::clicked, this, [this] { app_.Guarded([this] { btnDecClick(); }); });
+  connect(btnChar, &QPushButton::clicked, this,
+          [this] { app_.Guarded([this] { btnCharClick(); }); });
 }
 
 void TfrmHexCalc::FormCreate() {
   setWindowTitle(app_.Str(88));
+}
+
+void TfrmHexCalc::btnHexClick() {
+  ConvertTo(0);
+}
+
+void TfrmHexCalc::btnDecClick() {
+  ConvertTo(1);
+}
+
+void TfrmHexCalc::btnCharClick() {
+  ConvertTo(2);
+}
+
+void TfrmHexCalc::ConvertTo(int to) {
+  const int from = std::max(0, rgtyp->checkedId());
+  const tools::CalcResult result =
+      tools::ConvertByte(txtChislo->text().toStdU32String(), static_cast<tools::Notation>(from),
+                         static_cast<tools::Notation>(to));
+  if (result.text) txtChislo->setText(QString::fromStdU32String(*result.text));
+  if (result.notation_changes) {
+    rgtyp->button(to)->setChecked(true);
+  } else {
+    // The value has no form in that notation; a beep says that nothing changed.
+    app_.dialogs().Beep(false);
+  }
 }

@@ -16,6 +16,10 @@ class TfrmHexCalc : public QWidget {
 
   // Sets the caption from the language table.
   void FormCreate();
+  // Convert the value in place to hexadecimal, decimal or a character.
+  void btnHexClick();
+  void btnDecClick();
+  void btnCharClick();
 
   QLineEdit* txtChislo;
   QGroupBox* rgtypBox;
@@ -26,5 +30,8 @@ class TfrmHexCalc : public QWidget {
   QPushButton* btnChar;
 
  private:
+  // Converts txtChislo from the notation rgtyp names to `to` (0 HEX, 1 DEC, 2 CHR).
+  void ConvertTo(int to);
+
   App& app_;
 };

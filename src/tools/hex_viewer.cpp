@@ -1,16 +1,53 @@
 #include "tools/hex_viewer.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <memory>
+#include <stdexcept>
 
 #include "app/app.h"
+#include "app/loading.h"
+#include "app/main_window.h"
 #include "config/options_window.h"
+#include "console/console_window.h"
+#include "platform/file_ops.h"
+#include "platform/file_reader.h"
+#include "tools/hex_calc.h"
 #include "ui/byte_text.h"
+#include "ui/pump_events.h"
+
+namespace {
+
+constexpr int kProgressSteps = 1000;
+
+std::string NamePart(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string DirectoryPart(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+tools::StreamResult SaveDumpFile(const tools::ByteReader& read, std::int64_t size,
+                                 const std::string& path, const tools::KeepGoing& keep_going) {
+  platform::AtomicFileWriter writer;
+  if (!writer.Open(path)) return tools::StreamResult::kWriteError;
+  const tools::StreamResult result = tools::StreamDump(
+      read, size, [&writer](std::string_view text) { return writer.Write(text); }, keep_going);
+  if (result != tools::StreamResult::kDone) return result;  // the writer drops its file
+  return writer.Commit() ? result : tools::StreamResult::kWriteError;
+}
 
 TfrmHexEditor::TfrmHexEditor(App& app)
     : QWidget(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint), app_(app) {
@@ -19,15 +56,20 @@ TfrmHexEditor::TfrmHexEditor(App& app)
   SAVE1 = hexmenu->addAction(QString());
   ABORT1 = hexmenu->addAction(QString());
   CALC1 = hexmenu->addAction(QString());
+  GOTO1 = hexmenu->addAction("Go to...");
+  GOTO1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+  FIND1 = hexmenu->addAction("Find...");
+  FIND1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  FINDNEXT1 = hexmenu->addAction("Find next");
+  FINDNEXT1->setShortcut(QKeySequence(Qt::Key_F3));
 
   lblFile = new QLabel(this);
   lblFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  memHex = new QPlainTextEdit(this);
-  memHex->setReadOnly(true);
-  memHex->setLineWrapMode(QPlainTextEdit::NoWrap);
+  memHex = new HexDumpView(this);
   memHex->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   QFont font("Courier New");
-  font.setStyleHint(QFont::Monospace);
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
   font.setBold(true);
   memHex->setFont(font);
   Progresss = new QProgressBar(this);
@@ -41,6 +83,8 @@ TfrmHexEditor::TfrmHexEditor(App& app)
     InfoPanel[i]->setMinimumWidth(widths[i]);
     InfoFile->addWidget(InfoPanel[i]);
   }
+  InfoOffset = new QLabel(InfoFile);
+  InfoFile->addPermanentWidget(InfoOffset);
 
   auto* layout = new QVBoxLayout(this);
   layout->setMenuBar(hexmenu);
@@ -48,7 +92,23 @@ TfrmHexEditor::TfrmHexEditor(App& app)
   layout->addWidget(memHex);
   layout->addWidget(Progresss);
   layout->addWidget(InfoFile);
-  resize(576, 447);
+  // Wider than the classic 576 pixels so that the status bar has room for the offset panel.
+  resize(680, 447);
+
+  auto on = [this](QAction* action, void (TfrmHexEditor::*handler)()) {
+    connect(action, &QAction::triggered, this,
+            [this, handler] { app_.Guarded([&] { (this->*handler)(); }); });
+  };
+  on(SAVE1, &TfrmHexEditor::SAVE1Click);
+  on(ABORT1, &TfrmHexEditor::ABORT1Click);
+  on(CALC1, &TfrmHexEditor::CALC1Click);
+  on(GOTO1, &TfrmHexEditor::GOTO1Click);
+  on(FIND1, &TfrmHexEditor::FIND1Click);
+  on(FINDNEXT1, &TfrmHexEditor::FINDNEXT1Click);
+  memHex->on_mouse_down = [this](std::int64_t caret) {
+    app_.Guarded([&] { memHexMouseDown(caret); });
+  };
+  connect(memHex, &HexDumpView::selectionChanged, this, [this] { ShowSelectedOffset(); });
 }
 
 void TfrmHexEditor::FormCreate() {
@@ -66,7 +126,193 @@ void TfrmHexEditor::FormCreate() {
 }
 
 void TfrmHexEditor::LoadHexDump(const std::string& path) {
+  // A save or search still running belongs to the dump being replaced.
+  if (busy_) abort_requested_ = true;
+  if (!platform::FileExists(path)) {
+    app_.dialogs().MessageBox(app_.Str(82) + "\n" + BytesToText(path), app_.Str(1), MsgIcon::kError,
+                              MsgButtons::kOk);
+    app_.PrintLine("> Error: " + path + " No such file or not file at all");
+    app_.Show(app_.frmConsole);
+    return;
+  }
   loaded_path_ = path;
-  memHex->clear();
   lblFile->setText(BytesToText(path));
+  memHex->clear();
+  app_.PrintLine("Opening \"" + path + "\"");
+  app_.PrintLine("Loading hex data...");
+  LoadingIndicator loading(app_);
+  const auto info = platform::StatFile(path);
+  app_.PrintLine("Size: " + std::to_string(info ? info->size : 0) + " bytes..");
+  std::shared_ptr<const platform::RandomAccessFile> file = platform::RandomAccessFile::Open(path);
+  const std::int64_t size = file ? file->Size() : (info ? info->size : 0);
+  InfoPanel[0]->setText(QString::fromStdString(tools::SizePanelText(size)));
+  Progresss->setRange(0, kProgressSteps);
+  Progresss->setValue(0);
+  // The first screen is read now, so that a file that cannot be read is reported here.
+  std::string first(static_cast<std::size_t>(std::min<std::int64_t>(size, 4096)), '\0');
+  if (!file || file->ReadAt(0, first.data(), static_cast<std::int64_t>(first.size())) !=
+                   static_cast<std::int64_t>(first.size())) {
+    app_.PrintLine("> Error: Input/Output Error!");
+    return;
+  }
+  memHex->SetFile(std::move(file), size);
+  ShowLoadedPanels();
+  loading.Hide();
+  app_.PrintLine("> OK");
+}
+
+void TfrmHexEditor::ShowLoadedPanels() {
+  if (!memHex->HasDump()) return;
+  const std::int64_t size = memHex->FileSize();
+  InfoPanel[1]->setText(QString::fromStdString(tools::CountPanelText(size, size)));
+  InfoPanel[2]->setText(QString::fromStdString(tools::DumpSizeText(size)));
+  Progresss->setValue(Progresss->maximum());
+}
+
+void TfrmHexEditor::ShowSelectedOffset() {
+  const auto offset = memHex->SelectedByte();
+  InfoOffset->setText(offset ? QString::fromStdString(tools::OffsetText(*offset)) : QString());
+}
+
+void TfrmHexEditor::RunJob(const std::function<void(const tools::KeepGoing&)>& work) {
+  busy_ = true;
+  abort_requested_ = false;
+  // Whatever way the work ends, the window is idle again and shows the dump's panels.
+  struct Idle {
+    TfrmHexEditor* window;
+    ~Idle() {
+      window->busy_ = false;
+      window->abort_requested_ = false;
+      window->ShowLoadedPanels();
+    }
+  } idle{this};
+  LoadingIndicator loading(app_);
+  const std::int64_t size = memHex->FileSize();
+  Progresss->setRange(0, kProgressSteps);
+  Progresss->setValue(0);
+  work([this, size](std::int64_t done) {
+    InfoPanel[1]->setText(QString::fromStdString(tools::CountPanelText(size, done)));
+    InfoPanel[2]->setText(QString::fromStdString(tools::PercentText(done, size)));
+    Progresss->setValue(size > 0 ? static_cast<int>(done * kProgressSteps / size) : 0);
+    PumpEvents();
+    return !abort_requested_;
+  });
+}
+
+void TfrmHexEditor::SAVE1Click() {
+  if (busy_ || !memHex->HasDump()) return;
+  // The dialog opens in the main window's directory and proposes the viewed file's name.
+  std::string directory;
+  if (app_.Form1 != nullptr) directory = DirectoryPart(TextToBytes(app_.Form1->SearchLine->text()));
+  const QString chosen = app_.dialogs().SaveFileName(
+      "Text Files (*.txt)|*.txt", BytesToText(directory + NamePart(loaded_path_) + ".txt"));
+  if (chosen.isEmpty()) return;
+  SaveDump(TextToBytes(chosen));
+}
+
+void TfrmHexEditor::SaveDump(const std::string& path) {
+  if (busy_ || !memHex->HasDump()) return;
+  const tools::ByteReader read = memHex->Reader();
+  const std::int64_t size = memHex->FileSize();
+  tools::StreamResult result = tools::StreamResult::kDone;
+  RunJob([&](const tools::KeepGoing& keep_going) {
+    result = SaveDumpFile(read, size, path, keep_going);
+  });
+  switch (result) {
+    case tools::StreamResult::kDone:
+      break;
+    case tools::StreamResult::kAborted:
+      app_.PrintLine("> Warning: Saving aborted!");
+      break;
+    case tools::StreamResult::kReadError:
+      app_.PrintLine("> Error: Input/Output Error!");
+      break;
+    case tools::StreamResult::kWriteError:
+      throw std::runtime_error("Unable to write to " + path);
+  }
+}
+
+void TfrmHexEditor::ABORT1Click() {
+  // A request while nothing runs is dropped, so it cannot stop the next piece of work.
+  if (busy_) abort_requested_ = true;
+}
+
+void TfrmHexEditor::CALC1Click() {
+  if (memHex->SelectionLength() == 2) {
+    if (const auto text = memHex->SelectedText()) {
+      app_.frmHexCalc->txtChislo->setText(QString::fromLatin1(*text));
+      app_.frmHexCalc->rgtyp->button(0)->setChecked(true);
+    }
+  }
+  app_.Show(app_.frmHexCalc);
+}
+
+void TfrmHexEditor::memHexMouseDown(std::int64_t caret) {
+  memHex->SetSelection(caret, 2);
+}
+
+void TfrmHexEditor::GOTO1Click() {
+  if (busy_ || !memHex->HasDump()) return;
+  const auto answer =
+      app_.dialogs().InputBox("Go to", "Offset (decimal, or hexadecimal with 0x):", QString());
+  if (!answer) return;
+  const auto offset = tools::ParseOffset(TextToBytes(*answer));
+  if (!offset || *offset >= memHex->FileSize()) {
+    app_.dialogs().MessageBox("There is no byte at offset " + *answer, app_.Str(1), MsgIcon::kError,
+                              MsgButtons::kOk);
+    return;
+  }
+  memHex->SetSelection(tools::DumpBytePosition(*offset), 2);
+  memHex->setFocus();
+}
+
+void TfrmHexEditor::FIND1Click() {
+  if (busy_ || !memHex->HasDump()) return;
+  const auto answer = app_.dialogs().InputBox(
+      "Find", "Bytes in hexadecimal (4D 5A) or text:", BytesToText(find_text_));
+  if (!answer) return;
+  const auto pattern = tools::ParseFindPattern(TextToBytes(*answer));
+  if (!pattern) return;
+  find_text_ = TextToBytes(*answer);
+  find_pattern_ = *pattern;
+  FindFrom(memHex->SelectedByte().value_or(0));
+}
+
+void TfrmHexEditor::FINDNEXT1Click() {
+  if (find_pattern_.empty()) {
+    FIND1Click();
+    return;
+  }
+  if (busy_ || !memHex->HasDump()) return;
+  const auto selected = memHex->SelectedByte();
+  FindFrom(selected ? *selected + 1 : 0);
+}
+
+void TfrmHexEditor::FindFrom(std::int64_t offset) {
+  const tools::ByteReader read = memHex->Reader();
+  const std::int64_t size = memHex->FileSize();
+  tools::FindOutcome outcome;
+  RunJob([&](const tools::KeepGoing& keep_going) {
+    outcome = tools::FindBytes(read, size, find_pattern_, offset, keep_going);
+  });
+  switch (outcome.status) {
+    case tools::FindStatus::kFound: {
+      const std::int64_t from = tools::DumpBytePosition(outcome.offset);
+      const std::int64_t last =
+          outcome.offset + static_cast<std::int64_t>(find_pattern_.size()) - 1;
+      memHex->SetSelection(from, tools::DumpBytePosition(last) + 2 - from);
+      memHex->setFocus();
+      break;
+    }
+    case tools::FindStatus::kNotFound:
+      app_.dialogs().MessageBox("Not found: " + BytesToText(find_text_), app_.Str(1),
+                                MsgIcon::kInformation, MsgButtons::kOk);
+      break;
+    case tools::FindStatus::kAborted:
+      app_.PrintLine("> Warning: Search aborted!");
+      break;
+    case tools::FindStatus::kReadError:
+      app_.PrintLine("> Error: Input/Output Error!");
+      break;
+  }
 }

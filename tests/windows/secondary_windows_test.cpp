@@ -362,11 +362,13 @@ TEST_F(SecondaryWindowsTest, DriveSelectionListsRootFirstAndListsTheChoice) {
 TEST_F(SecondaryWindowsTest, HexViewerLoadEmptiesTheViewAndNamesTheFile) {
   CreateApp();
   TfrmHexEditor& hex = *app->frmHexEditor;
-  hex.memHex->setPlainText("1 : 41 42 ");
-  hex.LoadHexDump("/tmp/some file.bin");
-  EXPECT_TRUE(hex.memHex->toPlainText().isEmpty());
-  EXPECT_EQ(hex.LoadedPath(), "/tmp/some file.bin");
-  EXPECT_EQ(hex.lblFile->text(), "/tmp/some file.bin");
+  hex.LoadHexDump(dir.CreateFile("first.bin", "AB"));
+  ASSERT_EQ(hex.memHex->toPlainText(), "1 : 41 42 ");
+  const std::string second = dir.CreateFile("some file.bin", "C");
+  hex.LoadHexDump(second);
+  EXPECT_EQ(hex.memHex->toPlainText(), "1 : 43 ");
+  EXPECT_EQ(hex.LoadedPath(), second);
+  EXPECT_EQ(hex.lblFile->text(), BytesToText(second));
   EXPECT_TRUE(hex.memHex->isReadOnly());
 }
 
