@@ -1,0 +1,12 @@
+#include "ui/pump_events.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+void PumpEvents() {
+  static QElapsedTimer since_last;
+  constexpr qint64 kIntervalMs = 15;
+  if (since_last.isValid() && since_last.elapsed() < kIntervalMs) return;
+  QCoreApplication::processEvents();
+  since_last.start();
+}
