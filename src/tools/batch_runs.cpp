@@ -87,7 +87,10 @@ bool TfrmBatch::RenameEntry(int row, const std::string& dir, const tools::BatchE
     return false;
   }
   app_.PrintLine(done_line);
-  filelest->item(row)->setText(BytesToText(tools::EntryText({new_name, old_entry.is_dir})));
+  // A dialog opened while the name was built may have let the list be emptied meanwhile.
+  if (QListWidgetItem* item = filelest->item(row)) {
+    item->setText(BytesToText(tools::EntryText({new_name, old_entry.is_dir})));
+  }
   return true;
 }
 
