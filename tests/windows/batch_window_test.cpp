@@ -5,8 +5,11 @@
 #include <QListWidget>
 #include <QStringList>
 #include <QTextDocument>
+#include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/main_window.h"
@@ -118,6 +121,22 @@ TEST_F(BatchWindowTest, FailedAndRefusedRenamesAreReportedAndKeepTheirEntries) {
   EXPECT_TRUE(Echoed("> Error: \"sub/0\" is not a valid name for \"1_a\""));
   EXPECT_EQ(work.Read("1_a"), "A");
   EXPECT_FALSE(work.Exists("sub/0"));
+}
+
+TEST_F(BatchWindowTest, ARunProcessesWindowEventsAndCanBeStopped) {
+  work.CreateFile("a", "a");
+  work.CreateFile("b", "b");
+  SetList({"a", "b"});
+  // The stop button is pressed by an event that the run itself lets through; the pump lets
+  // events through at most every ~15 ms, so the run starts after a longer pause.
+  QTimer::singleShot(0, &Batch(), [this] { Batch().btnStopClick(); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  Click(&TfrmBatch::butbtngoClick);
+  EXPECT_TRUE(Echoed("> Warning: the run was stopped"));
+  EXPECT_EQ(work.Read("a"), "a");
+  EXPECT_EQ(List(), QStringList({"a", "b"}));
+  EXPECT_TRUE(Batch().butbtngo->isEnabled());
+  EXPECT_FALSE(Batch().btnStop->isEnabled());
 }
 
 TEST_F(BatchWindowTest, EmptyListReportsForNumberingAndDoesNothingForReplacing) {
