@@ -11,6 +11,7 @@
 #include "console/variable_rules.h"
 #include "platform/append_file.h"
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 #include "tools/batch_rules.h"
 #include "tools/batch_window.h"
 #include "ui/byte_text.h"
@@ -28,11 +29,9 @@ std::string EntryAt(const QListWidget* list, int row) {
 
 // The name after the last delimiter of a path.
 std::string BaseName(const std::string& path) {
-  const std::size_t delim = path.rfind('/');
+  const std::size_t delim = path.rfind(platform::kPathDelim);
   return delim == std::string::npos ? path : path.substr(delim + 1);
 }
-
-}  // namespace
 
 // Marks the window as running for the length of a run, whatever way the run ends.
 class BatchRunScope {
@@ -56,6 +55,8 @@ class BatchRunScope {
   bool& running_;
 };
 
+}  // namespace
+
 std::string TfrmBatch::JournalPath() const {
   return app_.ProgramDir() + tools::kJournalFileName;
 }
@@ -66,12 +67,12 @@ bool TfrmBatch::RefuseWhileRunning() {
   return true;
 }
 
-bool TfrmBatch::RenameEntry(int row, const std::string& dir, const tools::BatchEntry& old_entry,
+void TfrmBatch::RenameEntry(int row, const std::string& dir, const tools::BatchEntry& old_entry,
                             const std::string& new_name, const std::string& done_line) {
   if (!tools::IsValidName(new_name)) {
     app_.PrintLine("> Error: " + Quoted(new_name) + " is not a valid name for " +
                    Quoted(old_entry.name));
-    return false;
+    return;
   }
   const std::string old_path = tools::JoinDir(dir, old_entry.name);
   const std::string new_path = tools::JoinDir(dir, new_name);
@@ -84,14 +85,13 @@ bool TfrmBatch::RenameEntry(int row, const std::string& dir, const tools::BatchE
   if (!platform::MoveFileNoReplace(old_path, new_path)) {
     journal_->Failed();
     app_.PrintLine("> Error: can not rename " + Quoted(old_entry.name) + " to " + Quoted(new_name));
-    return false;
+    return;
   }
   app_.PrintLine(done_line);
   // A dialog opened while the name was built may have let the list be emptied meanwhile.
   if (QListWidgetItem* item = filelest->item(row)) {
     item->setText(BytesToText(tools::EntryText({new_name, old_entry.is_dir})));
   }
-  return true;
 }
 
 void TfrmBatch::StartJournal() {

@@ -104,8 +104,8 @@ class TfrmBatch : public QWidget {
 
   // One rename of a run: refuses an invalid name, records the pair in the journal, renames
   // without ever replacing a file, reports a failure and, on success, writes the new name into
-  // the list. Returns true when the file was renamed.
-  bool RenameEntry(int row, const std::string& dir, const tools::BatchEntry& old_entry,
+  // the list.
+  void RenameEntry(int row, const std::string& dir, const tools::BatchEntry& old_entry,
                    const std::string& new_name, const std::string& done_line);
   // Prints a warning and returns true while a run is going on: runs do not nest.
   bool RefuseWhileRunning();
