@@ -149,7 +149,7 @@ int main(int argc, char** argv) {
   const double perl_ms =
       BestRunMs(repeats, dir,
                 "cd " + Quote(dir) +
-                    " && rename 'our $n; s/^([^.]*)(\\..*)?$/($n++).\"_\".$1/e' -- * > /dev/null");
+                    " && rename 'our $n; s/^([^.]*)(\\..*)?$/($n++).\"_\".$1/e' * > /dev/null");
 
   // The preview, in this process: the window shown (offscreen) with the 10,000 names.
   Remake(dir);

@@ -93,20 +93,27 @@ std::vector<NameProblem> FindConflicts(const std::vector<std::string>& old_names
     }
   }
   std::unordered_map<std::string_view, int> targets;
+  targets.reserve(n);
   for (std::size_t i = 0; i < n; ++i) {
     if (problems[i] == NameProblem::kNone) ++targets[new_names[i]];
   }
   // The run renames one entry after another: each rename frees the old name and takes the new.
-  std::unordered_set<std::string> names = existing;
+  // `changed` says, for each name a rename has touched, whether a file holds it now; every
+  // other name is held when it is in `existing`.
+  std::unordered_map<std::string_view, bool> changed;
+  changed.reserve(2 * n);
   for (std::size_t i = 0; i < n; ++i) {
     if (problems[i] != NameProblem::kNone) continue;
-    if (targets[new_names[i]] > 1) {
+    const std::string& name = new_names[i];
+    const auto it = changed.find(name);
+    const bool held = it != changed.end() ? it->second : existing.contains(name);
+    if (targets[name] > 1) {
       problems[i] = NameProblem::kDuplicate;
-    } else if (names.contains(new_names[i])) {
+    } else if (held) {
       problems[i] = NameProblem::kTaken;
     } else {
-      names.erase(old_names[i]);
-      names.insert(new_names[i]);
+      changed[old_names[i]] = false;
+      changed[name] = true;
     }
   }
   return problems;

@@ -119,6 +119,9 @@ void TfrmBatch::butbtngoClick() {
   const int count = filelest->count();
   ProgressBar1->setMaximum(count);
   ProgressBar1->setValue(0);
+  // The variables file is read once for the run rather than once for every file.
+  const std::optional<std::string> external =
+      platform::ReadWholeFile(app_.ProgramDir() + console::kVarFileName);
   {
     BatchRunScope scope(*this, running_, stop_);
     StartJournal();
@@ -135,8 +138,10 @@ void TfrmBatch::butbtngoClick() {
           app_.PrintLine("> Error: " + Quoted(entry) + " is not renamed");
         } else {
           const tools::BatchEntry old_entry = tools::SplitEntry(entry);
-          const std::string new_name = tools::BuildNewName(
-              pattern, old_entry.name, static_cast<std::size_t>(i), app_.Variables());
+          console::VariableSource vars = app_.Variables();
+          vars.read_external = [&external] { return external; };
+          const std::string new_name =
+              tools::BuildNewName(pattern, old_entry.name, static_cast<std::size_t>(i), vars);
           if (tools::IsValidName(new_name) && platform::GetEntryId(tools::JoinDir(dir, new_name))) {
             app_.PrintLine("> Error: file allredy exist!");
           } else {
