@@ -68,7 +68,8 @@ bool TfrmBatch::RefuseWhileRunning() {
 }
 
 void TfrmBatch::RenameEntry(int row, const std::string& dir, const tools::BatchEntry& old_entry,
-                            const std::string& new_name, const std::string& done_line) {
+                            const std::string& new_name, const std::string& done_line,
+                            const std::string& taken_line) {
   if (!tools::IsValidName(new_name)) {
     app_.PrintLine("> Error: " + Quoted(new_name) + " is not a valid name for " +
                    Quoted(old_entry.name));
@@ -84,6 +85,10 @@ void TfrmBatch::RenameEntry(int row, const std::string& dir, const tools::BatchE
   }
   if (!platform::MoveFileNoReplace(old_path, new_path)) {
     journal_->Failed();
+    if (!taken_line.empty() && platform::GetEntryId(new_path)) {
+      app_.PrintLine(taken_line);
+      return;
+    }
     app_.PrintLine("> Error: can not rename " + Quoted(old_entry.name) + " to " + Quoted(new_name));
     return;
   }
@@ -142,12 +147,10 @@ void TfrmBatch::butbtngoClick() {
           vars.read_external = [&external] { return external; };
           const std::string new_name =
               tools::BuildNewName(pattern, old_entry.name, static_cast<std::size_t>(i), vars);
-          if (tools::IsValidName(new_name) && platform::GetEntryId(tools::JoinDir(dir, new_name))) {
-            app_.PrintLine("> Error: file allredy exist!");
-          } else {
-            RenameEntry(i, dir, old_entry, new_name,
-                        "Renaming: " + Quoted(old_entry.name) + " -> \"" + new_name);
-          }
+          // The move refuses a name that is taken, which is the existence check.
+          RenameEntry(i, dir, old_entry, new_name,
+                      "Renaming: " + Quoted(old_entry.name) + " -> \"" + new_name,
+                      "> Error: file allredy exist!");
         }
         ProgressBar1->setValue(i + 1);
       }
@@ -184,7 +187,7 @@ void TfrmBatch::btnDoClick() {
       if (new_name == old_entry.name) {
         app_.PrintLine(line);  // nothing to rename
       } else {
-        RenameEntry(i, app_.CurrentDir, old_entry, new_name, line);
+        RenameEntry(i, app_.CurrentDir, old_entry, new_name, line, {});
       }
     }
   }

@@ -103,10 +103,11 @@ class TfrmBatch : public QWidget {
   void UpdateUndoButton();
 
   // One rename of a run: refuses an invalid name, records the pair in the journal, renames
-  // without ever replacing a file, reports a failure and, on success, writes the new name into
-  // the list.
+  // without ever replacing a file and reports the result: `done_line` when renamed (and the new
+  // name goes into the list), `taken_line` when the name is taken (if given), an error otherwise.
   void RenameEntry(int row, const std::string& dir, const tools::BatchEntry& old_entry,
-                   const std::string& new_name, const std::string& done_line);
+                   const std::string& new_name, const std::string& done_line,
+                   const std::string& taken_line);
   // Prints a warning and returns true while a run is going on: runs do not nest.
   bool RefuseWhileRunning();
   // A fresh journal for a run that renames; the journal file is replaced at its first record.
