@@ -124,9 +124,11 @@ void TfrmBatch::butbtngoClick() {
   const int count = filelest->count();
   ProgressBar1->setMaximum(count);
   ProgressBar1->setValue(0);
-  // The variables file is read once for the run rather than once for every file.
-  const std::optional<std::string> external =
-      platform::ReadWholeFile(app_.ProgramDir() + console::kVarFileName);
+  // The variables are gathered once for the run, the variables file read once rather than once
+  // for every file; the date, the time and the questions are still asked for every file.
+  console::VariableSource vars = app_.Variables();
+  const std::optional<std::string> external = vars.read_external();
+  vars.read_external = [&external] { return external; };
   {
     BatchRunScope scope(*this, running_, stop_);
     StartJournal();
@@ -143,8 +145,6 @@ void TfrmBatch::butbtngoClick() {
           app_.PrintLine("> Error: " + Quoted(entry) + " is not renamed");
         } else {
           const tools::BatchEntry old_entry = tools::SplitEntry(entry);
-          console::VariableSource vars = app_.Variables();
-          vars.read_external = [&external] { return external; };
           const std::string new_name =
               tools::BuildNewName(pattern, old_entry.name, static_cast<std::size_t>(i), vars);
           // The move refuses a name that is taken, which is the existence check.
