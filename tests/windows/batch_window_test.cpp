@@ -123,6 +123,19 @@ TEST_F(BatchWindowTest, FailedAndRefusedRenamesAreReportedAndKeepTheirEntries) {
   EXPECT_FALSE(work.Exists("sub/0"));
 }
 
+TEST_F(BatchWindowTest, AVariableThatAsksAsksForEveryFileAndExternalOnesApply) {
+  dir.CreateFile("defvars.txt", "$TAG=draft;\r\n");
+  work.CreateFile("a.txt", "A");
+  work.CreateFile("b.txt", "B");
+  SetList({"a.txt", "b.txt"});
+  Batch().masktoren->setText("$INPUT$NUM_$TAG");
+  dialogs.input_answers = {QString("p"), QString("q")};
+  Click(&TfrmBatch::butbtngoClick);
+  EXPECT_EQ(work.Read("p0_draft"), "A");
+  EXPECT_EQ(work.Read("q1_draft"), "B");
+  EXPECT_EQ(dialogs.asked.filter("input: ").size(), 2);
+}
+
 TEST_F(BatchWindowTest, ARunProcessesWindowEventsAndCanBeStopped) {
   work.CreateFile("a", "a");
   work.CreateFile("b", "b");
