@@ -109,6 +109,10 @@ void App::ExecuteCommandLine(const std::string& line) {
 }
 
 std::string App::ReplaceVariables(std::string_view text) {
+  return console::ReplaceVariables(text, Variables());
+}
+
+console::VariableSource App::Variables() {
   console::VariableSource source;
   source.start_button = Lang.Entry(81);
   source.current_dir = CurrentDir;
@@ -130,7 +134,7 @@ std::string App::ReplaceVariables(std::string_view text) {
   source.read_external = [this] {
     return platform::ReadWholeFile(program_dir_ + console::kVarFileName);
   };
-  return console::ReplaceVariables(text, source);
+  return source;
 }
 
 void App::Show(QWidget* window) {

@@ -36,6 +36,9 @@ class TfrmDriveSel;
 class TfrmComz;
 class TfrmSplsh;
 class QWidget;
+namespace console {
+struct VariableSource;
+}
 
 // The application title, shown by the task bar and used as the input box caption.
 inline constexpr const char* kAppTitle = "Brackwell v0.1.1 (Little Steps)";
@@ -109,6 +112,8 @@ class App {
   void ExecuteCommandLine(const std::string& line);
   // Expands the $-variables of a text.
   std::string ReplaceVariables(std::string_view text);
+  // What ReplaceVariables takes the values from, for callers that expand many texts at once.
+  console::VariableSource Variables();
 
   // Shows a window without blocking; in batch mode no window is ever shown.
   void Show(QWidget* window);

@@ -137,9 +137,11 @@ void SetMask(App& app, const std::string& mask) {
 
 void StartNumbering(App& app, const std::string& scheme) {
   const auto& entries = app.Form1->Entries();
+  QStringList selected;  // added in one go: a long selection is one change to the list
   for (int row : app.Form1->SelectedRows()) {
-    app.frmBatch->filelest->addItem(BytesToText(entries[static_cast<std::size_t>(row)]));
+    selected << BytesToText(entries[static_cast<std::size_t>(row)]);
   }
+  app.frmBatch->filelest->addItems(selected);
   app.frmBatch->masktoren->setText(BytesToText(scheme));
   app.frmBatch->butbtngoClick();
 }

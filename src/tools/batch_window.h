@@ -1,18 +1,27 @@
 #pragma once
 
 // The batch window: renames a group of files by a numbering pattern or by replacing text in
-// their names, and holds a small editor for console scripts.
+// their names, shows the new names before the run, takes the last run back, and holds a small
+// editor for console scripts.
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/batch_preview.h"
+#include "tools/rename_journal.h"
 
 class App;
 
@@ -20,13 +29,40 @@ class TfrmBatch : public QWidget {
  public:
   explicit TfrmBatch(App& app);
 
-  // Sets the captions from the language table.
+  // Sets the captions, the legend with the external variables, the replace status text and the
+  // default script. Safe to run again.
   void FormCreate();
   // The numbering run over filelest with the pattern in masktoren.
   void butbtngoClick();
+  // The replace run over filelest with txtReplasewhat and txtReplacewith.
+  void btnDoClick();
+  void txtReplasewhatChange();
+  void txtReplacewithChange();
+  void btnVarsClick();
+  void btnConstsClick();
+  // Renames back the files of the last run recorded in the journal.
+  void btnUndoClick();
+  // Asks a running numbering, replace or undo run to stop after the current file.
+  void btnStopClick();
 
-  // The file names the window works on, without directory.
+  // The script page: run the editor's lines, open a script, save the editor.
+  void btnRunClick();
+  void ToolButton2Click();
+  void ToolButton1Click();
+
+  // Computes the preview for the list as it stands now.
+  void UpdatePreview();
+  // The journal's full path.
+  std::string JournalPath() const;
+  bool running() const { return running_; }
+
+  // The file names the window works on, without directory; directories end in the delimiter.
   QListWidget* filelest;
+  // The new names beside filelest, with the ones that cannot be used marked.
+  QListView* lstPreview;
+  BatchPreviewModel* PreviewModel;
+  QLabel* lblPreview;
+  QPushButton* btnUndo;
   // Three pages: numbering (0), script editor (1), replace (2).
   QTabWidget* Pages;
 
@@ -38,6 +74,7 @@ class TfrmBatch : public QWidget {
   QPushButton* btnConsts;
   QPlainTextEdit* legend1;
   QProgressBar* ProgressBar1;
+  QPushButton* btnStop;
 
   QWidget* tbScript;
   QToolButton* btnRun;
@@ -51,11 +88,40 @@ class TfrmBatch : public QWidget {
   QLineEdit* txtReplacewith;
   QPushButton* btnDo;
   QStatusBar* StatusBar1;
+  QLabel* StatusPanel0;  // panel 0 of StatusBar1
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
+  QWidget* BuildListSide();
   QWidget* BuildNumberingPage();
   QWidget* BuildScriptPage();
   QWidget* BuildReplacePage();
+  void SetReplaceStatus();
+  void SchedulePreview();
+  void UpdateUndoButton();
+
+  // One rename of a run: refuses an invalid name, records the pair in the journal, renames
+  // without ever replacing a file and reports the result: `done_line` when renamed (and the new
+  // name goes into the list), `taken_line` when the name is taken (if given), an error otherwise.
+  void RenameEntry(int row, const std::string& dir, const tools::BatchEntry& old_entry,
+                   const std::string& new_name, const std::string& done_line,
+                   const std::string& taken_line);
+  // Prints a warning and returns true while a run is going on: runs do not nest.
+  bool RefuseWhileRunning();
+  // A fresh journal for a run that renames; the journal file is replaced at its first record.
+  void StartJournal();
+  // After a run: the journal closed, the undo button and the preview brought up to date.
+  void FinishRun();
+  // Writes `old_name` back into the list entry that shows `new_name`.
+  void RestoreListEntry(const std::string& new_name, const std::string& old_name);
 
   App& app_;
+  QTimer* preview_timer_;
+  DirectoryNames dir_names_;
+  bool running_ = false;
+  bool stop_ = false;
+  std::unique_ptr<tools::RenameJournal> journal_;  // the running run's journal
+  bool journal_warned_ = false;
 };
