@@ -14,25 +14,24 @@ namespace console {
 inline constexpr const char* kVarFileName = "defvars.txt";
 
 // The nine names the variables window offers, in its order.
-inline constexpr const char* kConsoleVariables[] = {"$DIR",    "{n}",     "$EXE",
-                                                    "$INPUT",  "$OPENDL", "$SAVEDL",
-                                                    "$THIS",   "$DATE",   "$TIME"};
+inline constexpr const char* kConsoleVariables[] = {
+    "$DIR", "{n}", "$EXE", "$INPUT", "$OPENDL", "$SAVEDL", "$THIS", "$DATE", "$TIME"};
 
 // What substitution needs from the running program. The callbacks are asked only when the text
 // names their variable, each at most once per call. A callback left empty answers with an empty
 // text; an empty read_external counts as a missing file.
 struct VariableSource {
-  std::string start_button;  // $STSBTN
-  std::string current_dir;   // $DIR
-  std::string program_dir;   // $EXE, ending in the delimiter
-  std::string current_file;  // $THIS
-  std::function<std::string()> date;                // $DATE, short date format
-  std::function<std::string()> time;                // $TIME, long time format
-  std::function<std::string()> system_dir;          // $SYSDIR
-  std::function<std::string()> ask_input;           // $INPUT; "" when cancelled
-  std::function<std::string()> ask_open_file;       // $OPENDL; "" when cancelled
-  std::function<std::string()> ask_save_file;       // $SAVEDL; "" when cancelled
-  std::function<void(const std::string&)> print;    // console lines (warnings and hints)
+  std::string start_button;                       // $STSBTN
+  std::string current_dir;                        // $DIR
+  std::string program_dir;                        // $EXE, ending in the delimiter
+  std::string current_file;                       // $THIS
+  std::function<std::string()> date;              // $DATE, short date format
+  std::function<std::string()> time;              // $TIME, long time format
+  std::function<std::string()> system_dir;        // $SYSDIR
+  std::function<std::string()> ask_input;         // $INPUT; "" when cancelled
+  std::function<std::string()> ask_open_file;     // $OPENDL; "" when cancelled
+  std::function<std::string()> ask_save_file;     // $SAVEDL; "" when cancelled
+  std::function<void(const std::string&)> print;  // console lines (warnings and hints)
   // The text of the external variables file, or nothing when the file does not exist.
   std::function<std::optional<std::string>()> read_external;
 };

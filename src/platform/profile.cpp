@@ -198,7 +198,8 @@ void SetValue(std::vector<std::string>& lines, std::string_view section, std::st
         found_section = true;
         insert_at = i + 1;
       }
-    } else if (in_section && parsed.kind == ParsedLine::kKey && EqualsIgnoreCase(parsed.name, key_text)) {
+    } else if (in_section && parsed.kind == ParsedLine::kKey &&
+               EqualsIgnoreCase(parsed.name, key_text)) {
       // The line keeps its key as written; only the value changes.
       lines[i] = lines[i].substr(0, parsed.value_pos) + value_text;
       replaced = true;
