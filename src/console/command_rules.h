@@ -28,48 +28,15 @@ struct CommandInfo {
 inline constexpr int kCommandCount = 40;
 
 // Command indexes; the index is the command's identity.
+// clang-format off
 enum CommandId {
-  kHelp,
-  kHelpOn,
-  kBwQuit,
-  kBwScanDir,
-  kCnClear,
-  kBwSelAll,
-  kBwBookmarks,
-  kBwDirTree,
-  kBwViewHex,
-  kGo,
-  kSwOptions,
-  kSwRenaming,
-  kSwHtmlfl,
-  kSwSearch,
-  kCnPrint,
-  kViewVars,
-  kMsgBox1,
-  kMsgBox2,
-  kMsgBox3,
-  kBwMask,
-  kCnShow,
-  kCnClose,
-  kCnSaveData,
-  kScript,
-  kCnReadTxtfile,
-  kCnListing,
-  kCnFont,
-  kSetVar,
-  kWinExec,
-  kBtStart,
-  kBwDelSel,
-  kBwDelThis,
-  kBwCopy,
-  kBwRename,
-  kCnTitle,
-  kCnReadOnly,
-  kCnSetX,
-  kCnSetY,
-  kCnSetWt,
-  kCnSetHt,
+  kHelp, kHelpOn, kBwQuit, kBwScanDir, kCnClear, kBwSelAll, kBwBookmarks, kBwDirTree,
+  kBwViewHex, kGo, kSwOptions, kSwRenaming, kSwHtmlfl, kSwSearch, kCnPrint, kViewVars,
+  kMsgBox1, kMsgBox2, kMsgBox3, kBwMask, kCnShow, kCnClose, kCnSaveData, kScript,
+  kCnReadTxtfile, kCnListing, kCnFont, kSetVar, kWinExec, kBtStart, kBwDelSel, kBwDelThis,
+  kBwCopy, kBwRename, kCnTitle, kCnReadOnly, kCnSetX, kCnSetY, kCnSetWt, kCnSetHt,
 };
+// clang-format on
 
 // The 40 commands in table order.
 const std::array<CommandInfo, kCommandCount>& Commands();
