@@ -29,46 +29,16 @@
 #include "ui/dialogs.h"
 #include "ui/dir_tree.h"
 
-extern char** environ;
+#include "bench_support.h"
+
+using namespace bench;
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
 constexpr std::int64_t kBigBytes = std::int64_t{1} << 30;
 constexpr std::size_t kSmallFiles = 10000;
 constexpr double kTarget = 1.2;
-
-void Fail(const std::string& text) {
-  std::fprintf(stderr, "bench_copy: %s\n", text.c_str());
-  std::exit(1);
-}
-
-// Best wall-clock ms of `repeats` runs of `run`; `prepare` runs untimed before each one.
-double BestMs(int repeats, const std::function<void()>& run, const std::function<void()>& prepare) {
-  double best = 1e300;
-  for (int i = 0; i < repeats; ++i) {
-    prepare();
-    const auto start = Clock::now();
-    run();
-    best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-  }
-  return best;
-}
-
-void Run(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
-    Fail("cannot run " + args[0]);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) Fail(args[0] + " failed");
-}
 
 // A fresh, empty target directory, with what the last run wrote flushed to disk first, so no
 // run pays for the write-back of the one before.
@@ -159,7 +129,7 @@ int main(int argc, char** argv) {
     cp_big = BestMs(
         repeats,
         [&] {
-          Run({"cp", big, out + "/big.bin"});
+          RunOrFail({"cp", big, out + "/big.bin"});
         },
         [&] { FreshDir(out); });
 
@@ -178,7 +148,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> cp_args = {"cp", "-t", out};
     for (const std::string& name : names) cp_args.push_back(flat + "/" + name);
     cp_small = BestMs(
-        repeats, [&] { Run(cp_args); }, [&] { FreshDir(out); });
+        repeats, [&] { RunOrFail(cp_args); }, [&] { FreshDir(out); });
   }
   fs::remove_all(work);
 

@@ -28,53 +28,11 @@
 #include "tools/hex_viewer.h"
 #include "ui/dialogs.h"
 
-extern char** environ;
+#include "bench_support.h"
+
+using namespace bench;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double BestMs(int repeats, const std::function<void()>& run,
-              const std::function<void()>& after = {}) {
-  double best = 1e300;
-  for (int i = 0; i < repeats; ++i) {
-    const auto start = Clock::now();
-    run();
-    best = std::min(best, Ms(Clock::now() - start));
-    if (after) after();
-  }
-  return best;
-}
-
-// A "VmHWM"-style field of /proc/self/status, in kB; -1 when missing.
-long StatusKb(const std::string& field) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.rfind(field + ":", 0) == 0) return std::atol(line.c_str() + field.size() + 1);
-  }
-  return -1;
-}
-
-// Runs a program with its standard output going to `out`; false when it fails.
-bool RunTool(const std::vector<std::string>& argv, const std::string& out) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  pid_t pid = 0;
-  const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  int status = 0;
-  return rc == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-         WEXITSTATUS(status) == 0;
-}
 
 void Goal(const char* what, double measured, const char* unit, const char* target, bool met) {
   std::printf("goal: %s %.2f%s (target %s): %s\n", what, measured, unit, target,
@@ -122,7 +80,7 @@ int main(int argc, char** argv) {
         }
         dump_bytes = static_cast<std::int64_t>(std::filesystem::file_size(out));
       },
-      drop_out);
+      {}, drop_out);
   if (dump_bytes != tools::DumpTextLength(size)) {
     std::fprintf(stderr, "the saved dump has %lld bytes, expected %lld\n",
                  static_cast<long long>(dump_bytes),
@@ -143,7 +101,7 @@ int main(int argc, char** argv) {
             keep_going);
         close(fd);
       },
-      drop_out);
+      {}, drop_out);
   struct Tool {
     const char* name;
     std::vector<std::string> argv;
@@ -154,7 +112,7 @@ int main(int argc, char** argv) {
                                  {"od -A d -t x1", {"od", "-A", "d", "-t", "x1", big}}};
   for (Tool& tool : tools_run) {
     tool.ms = BestMs(
-        repeats, [&] { RunTool(tool.argv, out); }, drop_out);
+        repeats, [&] { RunTool(tool.argv, out); }, {}, drop_out);
   }
   std::printf("dump of %lld bytes (%lld characters of text), best of %d:\n",
               static_cast<long long>(size), static_cast<long long>(dump_bytes), repeats);

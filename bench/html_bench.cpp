@@ -28,44 +28,11 @@
 #include "ui/byte_text.h"
 #include "ui/dialogs.h"
 
-extern char** environ;
+#include "bench_support.h"
+
+using namespace bench;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-void Fail(const std::string& text) {
-  std::fprintf(stderr, "bench_html: %s\n", text.c_str());
-  std::exit(1);
-}
-
-double BestMs(int repeats, const std::function<void()>& run) {
-  double best = 1e300;
-  for (int i = 0; i < repeats; ++i) {
-    const auto start = Clock::now();
-    run();
-    best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-  }
-  return best;
-}
-
-// Runs a command with standard output into `out_file` and waits for it, as a shell would.
-void RunInto(const std::vector<std::string>& args, const std::string& out_file) {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out_file.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = 0;
-  const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (error != 0) Fail("cannot run " + args[0] + ": " + std::strerror(error));
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) Fail(args[0] + " failed");
-}
 
 std::size_t CountOf(const std::string& text, const std::string& what) {
   std::size_t count = 0;
@@ -139,7 +106,7 @@ int main(int argc, char** argv) {
   }
 
   const double tree_ms = BestMs(repeats, [&] {
-    RunInto({"tree", "-H", ".", "-L", "1", "-D", "-s", "--noreport", dir}, tree_file);
+    RunOrFail({"tree", "-H", ".", "-L", "1", "-D", "-s", "--noreport", dir}, tree_file);
   });
 
   std::printf("bench_html %s: %zu files, best of %d\n\n", dir.c_str(), files, repeats);

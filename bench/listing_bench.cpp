@@ -30,78 +30,11 @@
 #include "ui/dir_tree.h"
 #include "ui/file_list_model.h"
 
-extern char** environ;
+#include "bench_support.h"
 
-namespace {
+using namespace bench;
 
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
-}
-
-// Best wall-clock time of `repeats` runs of `run`; `prepare` runs untimed before each one.
-double BestMs(int repeats, const std::function<void()>& run,
-              const std::function<void()>& prepare = {}) {
-  double best = 1e300;
-  for (int i = 0; i < repeats; ++i) {
-    if (prepare) prepare();
-    const auto start = Clock::now();
-    run();
-    best = std::min(best, Ms(Clock::now() - start));
-  }
-  return best;
-}
-
-// A "VmRSS"-style field of /proc/self/status, in kB; -1 when missing.
-long StatusKb(const std::string& field) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.rfind(field + ":", 0) == 0) {
-      return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
-    }
-  }
-  return -1;
-}
-
-// Resets VmHWM to the current RSS, so that it shows the peak of what follows.
-bool ResetPeakRss() {
-  std::ofstream out("/proc/self/clear_refs");
-  out << "5";
-  out.flush();
-  return out.good();
-}
-
-// Runs a command with standard output on /dev/null and waits for it, as a shell would.
-void RunQuiet(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (error != 0) {
-    std::fprintf(stderr, "bench_listing: cannot run %s: %s\n", argv[0], std::strerror(error));
-    std::exit(1);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "bench_listing: %s failed\n", argv[0]);
-    std::exit(1);
-  }
-}
-
-void Fail(const std::string& text) {
-  std::fprintf(stderr, "bench_listing: %s\n", text.c_str());
-  std::exit(1);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -186,8 +119,8 @@ int main(int argc, char** argv) {
     form.hide();
 
     // (c) standard tools, timed the same way in the same run.
-    const double ls_ms = BestMs(repeats, [&] { RunQuiet({"ls", "-U", "-1", dir}); });
-    const double find_ms = BestMs(repeats, [&] { RunQuiet({"find", dir, "-maxdepth", "1"}); });
+    const double ls_ms = BestMs(repeats, [&] { RunOrFail({"ls", "-U", "-1", dir}); });
+    const double find_ms = BestMs(repeats, [&] { RunOrFail({"find", dir, "-maxdepth", "1"}); });
 
     std::printf("bench_listing %s: %zu entries, best of %d\n\n", dir.c_str(), entries, repeats);
     std::printf("%-36s %10s %10s\n", "what", "ms", "x ls");

@@ -28,19 +28,13 @@
 
 namespace fs = std::filesystem;
 
+#include "bench_support.h"
+
+using namespace bench;
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int kFiles = 10000;
-
-double Ms(Clock::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
-}
-
-void Fail(const std::string& text) {
-  std::fprintf(stderr, "bench_rename: %s\n", text.c_str());
-  std::exit(1);
-}
 
 std::string Quote(const std::string& text) {
   std::string out = "'";

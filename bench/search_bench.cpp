@@ -27,63 +27,11 @@
 #include "tools/search_window.h"
 #include "ui/dialogs.h"
 
-extern char** environ;
+#include "bench_support.h"
+
+using namespace bench;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-[[noreturn]] void Fail(const std::string& text) {
-  std::fprintf(stderr, "bench_search: %s\n", text.c_str());
-  std::exit(1);
-}
-
-double BestMs(int repeats, const std::function<void()>& run) {
-  double best = 1e300;
-  for (int i = 0; i < repeats; ++i) {
-    const auto start = Clock::now();
-    run();
-    best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-  }
-  return best;
-}
-
-// A "VmRSS"-style field of /proc/self/status, in kB.
-long StatusKb(const std::string& field) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.rfind(field + ":", 0) == 0)
-      return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
-  }
-  return -1;
-}
-
-// Resets VmHWM to the current RSS, so that it shows the peak of what follows.
-void ResetPeakRss() {
-  std::ofstream out("/proc/self/clear_refs");
-  out << "5";
-  out.flush();
-  if (!out.good()) Fail("cannot reset the peak memory mark (/proc/self/clear_refs)");
-}
-
-// Runs a command with its standard output into `out_file` and waits for it.
-void Run(const std::vector<std::string>& args, const char* out_file = "/dev/null") {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out_file, O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  pid_t pid = 0;
-  const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (error != 0) Fail("cannot run " + args[0] + ": " + std::strerror(error));
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) Fail(args[0] + " failed");
-}
 
 std::size_t CountLines(const std::string& file) {
   std::ifstream in(file);
@@ -118,16 +66,16 @@ int main(int argc, char** argv) {
 
   // The standard tools first; find's output also gives the count to check against.
   const std::string listing = std::string(program_dir) + "/find.out";
-  Run({"find", tree, "-iname", mask}, listing.c_str());
+  RunOrFail({"find", tree, "-iname", mask}, listing);
   const std::size_t expected = CountLines(listing);
-  const double find_ms = BestMs(repeats, [&] { Run({"find", tree, "-iname", mask}); });
+  const double find_ms = BestMs(repeats, [&] { RunOrFail({"find", tree, "-iname", mask}); });
   const double fd_ms = BestMs(repeats, [&] {
-    Run({"fdfind", "-j1", "-u", "-i", "-g", mask, tree});
+    RunOrFail({"fdfind", "-j1", "-u", "-i", "-g", mask, tree});
   });
 
   // SearchFiles alone: memory first, from a trimmed heap.
   malloc_trim(0);
-  ResetPeakRss();
+  if (!ResetPeakRss()) Fail("cannot reset the peak memory mark (/proc/self/clear_refs)");
   const long rss_before = StatusKb("VmRSS");
   std::size_t found = 0;
   {
@@ -160,7 +108,7 @@ int main(int argc, char** argv) {
     search.txtPathSea->setText(QString::fromStdString(tree));
     search.txtSearch->setText(QString::fromStdString(mask));
     malloc_trim(0);
-    ResetPeakRss();
+    if (!ResetPeakRss()) Fail("cannot reset the peak memory mark (/proc/self/clear_refs)");
     const long before = StatusKb("VmRSS");
     search.btnStartClick();
     const long hwm = StatusKb("VmHWM");
