@@ -388,3 +388,73 @@ TEST_F(WriterFaultsTest, ABatchRunKeepsItsJournalWholeWhenTheDiskFills) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WriterFaultsTest, ListsThatCouldNotBeReadAreNotSavedOverOnClosing) {
+  dir.CreateFile("favapps.bw", "/usr/bin/a\r\n");
+  dir.CreateFile("bmks.bw", "/home/ann/\r\n");
+  dir.CreateFile("mask.bw", "*.cpp\r\n");
+  {
+    // Every list file refuses to be read while the windows load them.
+    Scoped refused(Refuse(".bw"));
+    CreateApp();
+  }
+  // Loading the bookmarks says so at once.
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_TRUE(dialogs.errors[0].contains("bmks.bw")) << dialogs.errors[0].toStdString();
+  dialogs.errors.clear();
+  for (QWidget* window :
+       {static_cast<QWidget*>(app->frmBookMarks), static_cast<QWidget*>(app->MaskSelect),
+        static_cast<QWidget*>(app->Optionz)}) {
+    // Shown as it stands, without loading its list again; the options go last, as applying them
+    // runs every window's creation step, which reads the lists anew.
+    window->show();
+    window->close();
+  }
+  EXPECT_EQ(dir.Read("favapps.bw"), "/usr/bin/a\r\n");
+  EXPECT_EQ(dir.Read("bmks.bw"), "/home/ann/\r\n");
+  EXPECT_EQ(dir.Read("mask.bw"), "*.cpp\r\n");
+  EXPECT_TRUE(Echoed("> Warning: Favourite applications not saved, " + dir.Slash() +
+                     "favapps.bw could not be read"));
+  EXPECT_TRUE(
+      Echoed("> Warning: Bookmarks not saved, " + dir.Slash() + "bmks.bw could not be read"));
+  EXPECT_TRUE(Echoed("> Warning: Masks not saved, " + dir.Slash() + "mask.bw could not be read"));
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+
+  // Read again when the options are applied, the favourites are written as usual.
+  app->Show(app->Optionz);
+  app->Optionz->close();
+  EXPECT_EQ(dir.Read("favapps.bw"), "/usr/bin/a\r\n");
+  EXPECT_EQ(std::count(echoed.begin(), echoed.end(),
+                       "> Warning: Favourite applications not saved, " + dir.Slash() +
+                           "favapps.bw could not be read"),
+            1);
+}
+
+TEST_F(WriterFaultsTest, AnUndoOnAFullDiskRenamesBackAndSaysTheJournalIsStale) {
+  const std::string work = dir.CreateDir("W") + "/";
+  dir.CreateFile("W/a.txt", "a");
+  CreateApp();
+  Run("bw_scan_dir(" + work + ")");
+  TfrmBatch& batch = *app->frmBatch;
+  batch.filelest->addItems({"a.txt"});
+  app->Guarded([&] { batch.butbtngoClick(); });
+  ASSERT_EQ(dir.Read("W/0_a"), "a");
+  const std::string journal = dir.Read("renames.bw");
+
+  echoed.clear();
+  {
+    Scoped full(FullDiskAfter(0));
+    app->Guarded([&] { batch.btnUndoClick(); });
+  }
+  EXPECT_EQ(dir.Read("W/a.txt"), "a");
+  EXPECT_FALSE(dir.Exists("W/0_a"));
+  EXPECT_TRUE(
+      Echoed("> Warning: the rename journal \"" + dir.Slash() + "renames.bw\" can not be written"));
+  EXPECT_TRUE(Echoed("> Renamed back: 1 of 1"));
+  EXPECT_EQ(dir.Read("renames.bw"), journal);  // whole, not half marked
+  for (const QString& error : dialogs.errors) EXPECT_FALSE(error.contains("renames.bw"));
+}
+
+}  // namespace
