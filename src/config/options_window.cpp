@@ -267,7 +267,9 @@ QColor TOptionz::TextColour() const {
 void TOptionz::LoadFavourites() {
   faplist->clear();
   // A missing favapps.bw is an empty list: the file appears with the first favourite saved.
-  const auto text = platform::ReadWholeFile(app_.ProgramDir() + config::kFavAppsFileName);
+  const std::string file = app_.ProgramDir() + config::kFavAppsFileName;
+  const auto text = platform::ReadWholeFile(file);
+  favourites_loaded_ = text.has_value() || !platform::IsFileDirOrLink(file);
   if (!text) return;
   for (const std::string& line : platform::SplitLines(*text)) faplist->addItem(BytesToText(line));
 }
@@ -431,8 +433,13 @@ void TOptionz::FormClose() {
   std::vector<std::string> favourites;
   for (int i = 0; i < faplist->count(); ++i)
     favourites.push_back(TextToBytes(faplist->item(i)->text()));
-  platform::WriteFileAtomic(app_.ProgramDir() + config::kFavAppsFileName,
-                            platform::JoinLinesCrlf(favourites));
+  const std::string file = app_.ProgramDir() + config::kFavAppsFileName;
+  // An empty list shown for a file that could not be read must not replace that file.
+  if (favourites_loaded_) {
+    platform::WriteFileAtomic(file, platform::JoinLinesCrlf(favourites));
+  } else {
+    app_.PrintLine("> Warning: Favourite applications not saved, " + file + " could not be read");
+  }
   RunCreationSteps();
 }
 

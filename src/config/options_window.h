@@ -108,4 +108,6 @@ class TOptionz : public QWidget {
   void RunCreationSteps();
 
   App& app_;
+  // False when favapps.bw exists but could not be read: closing then keeps it as it is.
+  bool favourites_loaded_ = true;
 };

@@ -155,8 +155,14 @@ void CopyListed(App& app, const std::string& target) {
       app.PrintLine("> Warning: Skipped \"" + entry + "\": not a file, directory or link");
       continue;
     }
-    if (platform::CopyFileNoReplace(app.CurrentDir + entry, target + entry)) {
+    const std::string source = app.CurrentDir + entry;
+    const std::string copy = target + entry;
+    if (platform::CopyFileNoReplace(source, copy)) {
       app.PrintLine("> Copyed...");
+    } else if (!platform::DirectoryExists(source) && !platform::IsFileDirOrLink(copy)) {
+      // Directories and existing targets are passed over quietly; any other failure (a full
+      // disk, a refused or vanished file) is told, and no partial copy is left behind.
+      app.PrintLine("> Error: Can't copy \"" + source + "\" to \"" + copy + "\"");
     }
   }
 }

@@ -6,10 +6,12 @@
 
 #include <cerrno>
 
+#include "platform/fault_plan.h"
+
 namespace platform {
 
 AppendFile::AppendFile(const std::string& path)
-    : fd_(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644)) {}
+    : fd_(faults::Open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644)) {}
 
 AppendFile::~AppendFile() {
   if (fd_ >= 0) ::close(fd_);
@@ -17,10 +19,17 @@ AppendFile::~AppendFile() {
 
 bool AppendFile::Append(std::string_view text) {
   if (fd_ < 0) return false;
+  // A piece that does not fit (a full disk) is taken back whole, so the file never ends in
+  // half an entry that the next append would run on from.
+  const off_t start = ::lseek(fd_, 0, SEEK_END);
   while (!text.empty()) {
-    const ssize_t n = ::write(fd_, text.data(), text.size());
+    const ssize_t n = faults::Write(fd_, text.data(), text.size());
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n <= 0) {
+      if (start >= 0 && ::ftruncate(fd_, start) != 0) { /* the torn piece stays */
+      }
+      return false;
+    }
     text.remove_prefix(static_cast<std::size_t>(n));
   }
   return true;

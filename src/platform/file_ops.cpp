@@ -14,6 +14,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "platform/fault_plan.h"
+
 #ifndef RENAME_NOREPLACE
 #define RENAME_NOREPLACE (1 << 0)
 #endif
@@ -44,7 +46,7 @@ class Fd {
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
   while (size > 0) {
-    ssize_t n = write(fd, data, size);
+    ssize_t n = faults::Write(fd, data, size);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -70,7 +72,7 @@ bool GoOn(std::int64_t& copied, ssize_t n, const CopyProgress& progress) {
 CopyStep CopyByReadWrite(int in, int out, std::int64_t& copied, const CopyProgress& progress) {
   std::unique_ptr<char[]> buffer(new char[kBufferSize]);
   for (;;) {
-    ssize_t n = read(in, buffer.get(), kBufferSize);
+    ssize_t n = faults::Read(in, buffer.get(), kBufferSize);
     if (n == 0) return CopyStep::kDone;
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -85,8 +87,9 @@ CopyStep CopyByReadWrite(int in, int out, std::int64_t& copied, const CopyProgre
 CopyStep CopyContents(int in, int out, std::int64_t size, const CopyProgress& progress) {
   std::int64_t copied = 0;
   // Files that report size 0 (such as those under /proc) may still have contents that only a
-  // read shows, so they go the plain way.
-  if (size > 0) {
+  // read shows, so they go the plain way; so do copies under an armed fault plan, which only
+  // sees reads and writes.
+  if (size > 0 && !faults::Armed()) {
     for (;;) {
       ssize_t n = copy_file_range(in, nullptr, out, nullptr, kKernelChunk, 0);
       if (n == 0) return CopyStep::kDone;
@@ -190,15 +193,16 @@ CopyOutcome CopyFile(const std::string& src, const std::string& dst, const CopyP
   struct stat st;
   if (stat(src.c_str(), &st) != 0) return CopyOutcome::kFailed;
   if (!S_ISREG(st.st_mode)) return CopyOutcome::kNotRegular;
+  faults::BeforeUse(src);
   // O_NONBLOCK: should the name have become a named pipe since, the open does not wait for a
   // writer, and the check below refuses it.
-  Fd in(open(src.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  Fd in(faults::Open(src, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!in.ok()) return CopyOutcome::kFailed;
   if (fstat(in.get(), &st) != 0) return CopyOutcome::kFailed;
   if (!S_ISREG(st.st_mode)) return CopyOutcome::kNotRegular;
 
   // O_EXCL is what guarantees that an existing target is never touched.
-  Fd out(open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  Fd out(faults::Open(dst, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
   if (!out.ok()) return CopyOutcome::kFailed;
   const CopyStep step = CopyContents(in.get(), out.get(), st.st_size, progress);
   bool ok = step == CopyStep::kDone;
@@ -232,6 +236,8 @@ CopyOutcome CopyFileReporting(const std::string& src, const std::string& dst,
 
 bool MoveFileNoReplace(const std::string& src, const std::string& dst) {
   if (!IsFileDirOrLink(src)) return false;
+  faults::BeforeUse(src);
+  if (faults::Refused(src) || faults::Refused(dst)) return false;
   if (syscall(SYS_renameat2, AT_FDCWD, src.c_str(), AT_FDCWD, dst.c_str(), RENAME_NOREPLACE) == 0)
     return true;
   int err = errno;
@@ -273,7 +279,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* w
   };
   const std::string quoted = "\"" + path + "\"";
   // O_NONBLOCK keeps a named pipe from holding the caller; only regular files are read.
-  Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  Fd fd(faults::Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!fd.ok()) return fail("Cannot open file " + quoted + ": " + std::strerror(errno));
   struct stat st;
   if (fstat(fd.get(), &st) != 0) return fail("Cannot read file " + quoted);
@@ -290,7 +296,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* w
     // same limit.
     if (used > static_cast<std::size_t>(limit)) return fail(too_large);
     if (used == data.size()) data.resize(used + 65536);
-    ssize_t n = read(fd.get(), data.data() + used, data.size() - used);
+    ssize_t n = faults::Read(fd.get(), data.data() + used, data.size() - used);
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -350,6 +356,7 @@ bool AtomicFileWriter::Open(const std::string& path) {
       (!S_ISREG(old.st_mode) || access(target_.c_str(), W_OK) != 0)) {
     return false;
   }
+  if (faults::Refused(target_)) return false;
   temp_ = dir_ + ".bw-write.XXXXXX";
   fd_ = mkostemp(temp_.data(), O_CLOEXEC);
   if (fd_ < 0) temp_.clear();
@@ -362,6 +369,7 @@ bool AtomicFileWriter::Write(std::string_view data) {
 
 bool AtomicFileWriter::Commit() {
   if (fd_ < 0) return false;
+  faults::BeforeUse(target_);
   struct stat old;
   bool ok;
   if (stat(target_.c_str(), &old) == 0) {

@@ -6,10 +6,12 @@
 
 #include <cerrno>
 
+#include "platform/fault_plan.h"
+
 namespace platform {
 
 std::unique_ptr<RandomAccessFile> RandomAccessFile::Open(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = faults::Open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return nullptr;
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -26,8 +28,8 @@ RandomAccessFile::~RandomAccessFile() {
 std::int64_t RandomAccessFile::ReadAt(std::int64_t offset, char* buffer, std::int64_t count) const {
   std::int64_t done = 0;
   while (done < count) {
-    const ssize_t n = pread(fd_, buffer + done, static_cast<std::size_t>(count - done),
-                            static_cast<off_t>(offset + done));
+    const ssize_t n = faults::Pread(fd_, buffer + done, static_cast<std::size_t>(count - done),
+                                    static_cast<off_t>(offset + done));
     if (n < 0) {
       if (errno == EINTR) continue;
       return -1;

@@ -235,12 +235,21 @@ void TfrmBatch::btnUndoClick() {
     }
   }
   // What could not be renamed back stays in the journal for another try; the rest is done.
+  bool journal_written = true;
   if (left.empty()) {
-    tools::RenameJournal::MarkUndone(journal);
+    journal_written = tools::RenameJournal::MarkUndone(journal);
   } else {
     std::string text = tools::JournalRunLine();
     for (const tools::JournalPair& pair : left) text += tools::JournalPairLine(pair);
-    platform::WriteFileAtomic(journal, text);
+    try {
+      platform::WriteFileAtomic(journal, text);
+    } catch (const std::runtime_error&) {
+      journal_written = false;
+    }
+  }
+  // The renames back are done all the same; only the journal still tells the whole run.
+  if (!journal_written) {
+    app_.PrintLine("> Warning: the rename journal " + Quoted(journal) + " can not be written");
   }
   app_.PrintLine("> Renamed back: " + std::to_string(run->pairs.size() - left.size()) + " of " +
                  std::to_string(run->pairs.size()));

@@ -132,6 +132,9 @@ void TfrmCopyFile::bntCopyClick() {
       app_.dialogs().Beep(true);
       break;
     case platform::CopyOutcome::kFailed:
+      // An existing target, a full disk or a refused file: nothing was copied, and no partial
+      // copy is left.
+      app_.PrintLine("> Error: Can't copy " + Quoted(source) + " to " + Quoted(target));
       app_.dialogs().Beep(true);
       break;
   }

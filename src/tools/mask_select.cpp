@@ -52,7 +52,9 @@ void TMaskSelect::FormCreate() {
   btnDel->setText(app_.Str(41));
   btnClose->setText(app_.Str(42));
   // A missing list is an empty list; the edit text stays as it is.
-  const auto text = platform::ReadWholeFile(app_.ProgramDir() + kMaskListFileName);
+  const std::string file = app_.ProgramDir() + kMaskListFileName;
+  const auto text = platform::ReadWholeFile(file);
+  list_loaded_ = text.has_value() || !platform::IsFileDirOrLink(file);
   if (!text) return;
   const QString edit = MaskBox->currentText();
   MaskBox->clear();
@@ -67,8 +69,13 @@ std::vector<std::string> TMaskSelect::Items() const {
 }
 
 void TMaskSelect::FormClose() {
-  platform::WriteFileAtomic(app_.ProgramDir() + kMaskListFileName,
-                            platform::JoinLinesCrlf(Items()));
+  const std::string file = app_.ProgramDir() + kMaskListFileName;
+  // A list shown without the file's lines, because it could not be read, must not replace it.
+  if (!list_loaded_) {
+    app_.PrintLine("> Warning: Masks not saved, " + file + " could not be read");
+    return;
+  }
+  platform::WriteFileAtomic(file, platform::JoinLinesCrlf(Items()));
 }
 
 void TMaskSelect::closeEvent(QCloseEvent* event) {

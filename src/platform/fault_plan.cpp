@@ -1,0 +1,100 @@
+#include "platform/fault_plan.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <mutex>
+
+namespace platform::faults {
+
+std::atomic<bool> armed{false};
+
+namespace {
+
+std::mutex mutex;
+Plan plan;
+
+bool EndsWith(const std::string& path, const std::string& tail) {
+  return !tail.empty() && path.size() >= tail.size() &&
+         path.compare(path.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// How many of `size` bytes the budget lets through; -1 with errno set when none may pass.
+ssize_t Allow(std::int64_t& budget, std::size_t size, int error) {
+  if (budget < 0) return static_cast<ssize_t>(size);
+  if (budget == 0) {
+    errno = error;
+    return -1;
+  }
+  const auto allowed = static_cast<std::size_t>(std::min<std::int64_t>(budget, size));
+  return static_cast<ssize_t>(allowed);
+}
+
+}  // namespace
+
+void Arm(Plan next) {
+  std::lock_guard lock(mutex);
+  plan = std::move(next);
+  armed.store(true, std::memory_order_relaxed);
+}
+
+void Disarm() {
+  std::lock_guard lock(mutex);
+  armed.store(false, std::memory_order_relaxed);
+  plan = Plan{};
+}
+
+ssize_t Write(int fd, const void* data, std::size_t size) {
+  if (!Armed()) return ::write(fd, data, size);
+  std::lock_guard lock(mutex);
+  const ssize_t allowed = Allow(plan.write_budget, size, ENOSPC);
+  if (allowed < 0) return -1;
+  const ssize_t n = ::write(fd, data, static_cast<std::size_t>(allowed));
+  if (n > 0 && plan.write_budget >= 0) plan.write_budget -= n;
+  return n;
+}
+
+ssize_t Read(int fd, void* data, std::size_t size) {
+  if (!Armed()) return ::read(fd, data, size);
+  std::lock_guard lock(mutex);
+  const ssize_t allowed = Allow(plan.read_budget, size, EIO);
+  if (allowed < 0) return -1;
+  const ssize_t n = ::read(fd, data, static_cast<std::size_t>(allowed));
+  if (n > 0 && plan.read_budget >= 0) plan.read_budget -= n;
+  return n;
+}
+
+ssize_t Pread(int fd, void* data, std::size_t size, off_t offset) {
+  if (!Armed()) return ::pread(fd, data, size, offset);
+  std::lock_guard lock(mutex);
+  const ssize_t allowed = Allow(plan.read_budget, size, EIO);
+  if (allowed < 0) return -1;
+  const ssize_t n = ::pread(fd, data, static_cast<std::size_t>(allowed), offset);
+  if (n > 0 && plan.read_budget >= 0) plan.read_budget -= n;
+  return n;
+}
+
+bool Refused(const std::string& path) {
+  if (!Armed()) return false;
+  std::lock_guard lock(mutex);
+  if (!EndsWith(path, plan.refuse)) return false;
+  errno = EACCES;
+  return true;
+}
+
+int Open(const std::string& path, int flags, mode_t mode) {
+  if (Refused(path)) return -1;
+  return ::open(path.c_str(), flags, mode);
+}
+
+void BeforeUse(const std::string& path) {
+  if (!Armed()) return;
+  std::lock_guard lock(mutex);
+  if (!EndsWith(path, plan.vanish)) return;
+  plan.vanish.clear();
+  ::unlink(path.c_str());
+}
+
+}  // namespace platform::faults
