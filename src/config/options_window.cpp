@@ -267,7 +267,7 @@ QColor TOptionz::TextColour() const {
 void TOptionz::LoadFavourites() {
   faplist->clear();
   // A missing favapps.bw is an empty list: the file appears with the first favourite saved.
-  const auto text = platform::ReadWholeFile(app_.ProgramDir() + config::kFavAppsFileName);
+  const auto text = platform::ReadWholeFile(app_.SettingsDir() + config::kFavAppsFileName);
   if (!text) return;
   for (const std::string& line : platform::SplitLines(*text)) faplist->addItem(BytesToText(line));
 }
@@ -431,7 +431,7 @@ void TOptionz::FormClose() {
   std::vector<std::string> favourites;
   for (int i = 0; i < faplist->count(); ++i)
     favourites.push_back(TextToBytes(faplist->item(i)->text()));
-  platform::WriteFileAtomic(app_.ProgramDir() + config::kFavAppsFileName,
+  platform::WriteFileAtomic(app_.SettingsDir() + config::kFavAppsFileName,
                             platform::JoinLinesCrlf(favourites));
   RunCreationSteps();
 }

@@ -52,7 +52,7 @@ void TMaskSelect::FormCreate() {
   btnDel->setText(app_.Str(41));
   btnClose->setText(app_.Str(42));
   // A missing list is an empty list; the edit text stays as it is.
-  const auto text = platform::ReadWholeFile(app_.ProgramDir() + kMaskListFileName);
+  const auto text = platform::ReadWholeFile(app_.SettingsDir() + kMaskListFileName);
   if (!text) return;
   const QString edit = MaskBox->currentText();
   MaskBox->clear();
@@ -67,7 +67,7 @@ std::vector<std::string> TMaskSelect::Items() const {
 }
 
 void TMaskSelect::FormClose() {
-  platform::WriteFileAtomic(app_.ProgramDir() + kMaskListFileName,
+  platform::WriteFileAtomic(app_.SettingsDir() + kMaskListFileName,
                             platform::JoinLinesCrlf(Items()));
 }
 
