@@ -272,9 +272,10 @@ TEST_F(BatchWindowTest, UndoWorksAfterARestartAndLeavesChangedFilesAlone) {
   SetList({"a.txt", "b.txt"});
   Click(&TfrmBatch::butbtngoClick);
   ASSERT_TRUE(work.Exists("0_a"));
-  // Since the run, 1_b was replaced by another file of the same name.
-  ASSERT_EQ(std::remove((work.Slash() + "1_b").c_str()), 0);
-  work.CreateFile("1_b", "other");
+  // Since the run, 1_b was replaced by another file of the same name. The new file is made
+  // while the old one still exists, so the file system cannot hand it the old inode again.
+  work.CreateFile("1_b.new", "other");
+  ASSERT_EQ(std::rename((work.Slash() + "1_b.new").c_str(), (work.Slash() + "1_b").c_str()), 0);
 
   app.reset();
   CreateApp();
