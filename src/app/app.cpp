@@ -48,7 +48,10 @@ void SetApplicationTitle() {
 }
 
 App::App(Options options) : options_(std::move(options)) {
-  program_dir_ = options_.program_dir.empty() ? platform::ProgramDir() : options_.program_dir;
+  program_dir_ = options_.program_dir.empty() ? platform::DataDirFor(platform::ProgramDir())
+                                              : options_.program_dir;
+  settings_dir_ = options_.settings_dir.empty() ? platform::SettingsDirFor(program_dir_)
+                                                : options_.settings_dir;
   if (options_.dialogs != nullptr) {
     dialogs_ = options_.dialogs;
   } else {

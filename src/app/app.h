@@ -51,6 +51,7 @@ class App {
  public:
   struct Options {
     std::string program_dir;     // with the delimiter; empty: the executable's directory
+    std::string settings_dir;    // with the delimiter; empty: chosen from the program directory
     bool show_splash = true;     // "-NOLOGO" clears it
     bool batch = false;          // no window is ever shown
     Dialogs* dialogs = nullptr;  // not owned; empty: real dialogs
@@ -98,7 +99,10 @@ class App {
   QString Str(int n) const;
   // The program directory, ending in the delimiter; every data file lies in it.
   const std::string& ProgramDir() const { return program_dir_; }
-  std::string ConfigPath() const { return program_dir_ + config::kConfigFileName; }
+  // Where the settings and the user's list files are kept, ending in the delimiter: the program
+  // directory when it is writable, otherwise the per-user settings directory.
+  const std::string& SettingsDir() const { return settings_dir_; }
+  std::string ConfigPath() const { return settings_dir_ + config::kConfigFileName; }
   config::Settings Settings() const { return config::Settings(ConfigPath()); }
   Dialogs& dialogs() { return *dialogs_; }
   bool batch() const { return options_.batch; }
@@ -129,6 +133,7 @@ class App {
  private:
   Options options_;
   std::string program_dir_;
+  std::string settings_dir_;
   std::unique_ptr<Dialogs> own_dialogs_;
   Dialogs* dialogs_ = nullptr;
 };

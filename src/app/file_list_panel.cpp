@@ -22,10 +22,16 @@
 #include "ui/byte_text.h"
 #include "ui/dir_tree.h"
 #include "ui/file_list_model.h"
+#include "ui/pump_events.h"
 
 std::size_t TForm1::FillFileList(const std::string& path) {
   std::vector<std::string> entries;
-  const std::size_t found = app::FillFileList(path, app_.FileMask, entries);
+  // A directory of a million entries takes seconds to read: the window keeps painting meanwhile,
+  // while keys and clicks wait until the list is complete.
+  std::size_t read = 0;
+  const std::size_t found = app::FillFileList(path, app_.FileMask, entries, [&read] {
+    if (++read % 256 == 0) PumpEvents(false);
+  });
   fListModel->Append(std::move(entries));
   return found;
 }

@@ -35,7 +35,8 @@ std::string MaskDelimiterError(std::string_view mask) {
 }
 
 std::size_t FillFileList(const std::string& path, const std::string& mask,
-                         std::vector<std::string>& entries) {
+                         std::vector<std::string>& entries,
+                         const std::function<void()>& each_entry) {
   if (MaskHoldsDelimiter(mask)) return 0;
   // One read of the directory; directories are collected in place and files set aside, so the
   // list shows all directories first, each group in the file system's order.
@@ -55,6 +56,7 @@ std::size_t FillFileList(const std::string& path, const std::string& mask,
     } else {
       files.push_back(entry.name);
     }
+    if (each_entry) each_entry();
   });
   entries.reserve(entries.size() + files.size());
   for (auto& f : files) entries.push_back(std::move(f));

@@ -2,6 +2,7 @@
 
 // How the main window lists a directory, as plain functions of paths and names.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,8 +37,10 @@ std::string MaskDelimiterError(std::string_view mask);
 // the order the file system reports it. Hidden entries and "." are left out. `path` is used
 // unchanged, so a path without its final delimiter matches names that begin with its last part,
 // none of which is then a directory below it. A mask that holds the delimiter lists nothing.
-// Returns the number of entries found.
+// Returns the number of entries found. `each_entry`, when given, runs after every entry read, so
+// that a caller can keep its window answering through a huge directory.
 std::size_t FillFileList(const std::string& path, const std::string& mask,
-                         std::vector<std::string>& entries);
+                         std::vector<std::string>& entries,
+                         const std::function<void()>& each_entry = {});
 
 }  // namespace app

@@ -250,7 +250,7 @@ void TForm1::ADDBOOKMARK1Click() {
 }
 
 void TForm1::BuildFavouritesMenu() {
-  const std::string file = app_.ProgramDir() + config::kFavAppsFileName;
+  const std::string file = app_.SettingsDir() + config::kFavAppsFileName;
   // A missing list is an empty list.
   const auto text = platform::ReadWholeFile(file);
   if (!text) return;
@@ -287,7 +287,7 @@ void TForm1::FavorApps(const QString& caption) {
 void TForm1::Default1Click() {
   const QString chosen = app_.dialogs().OpenFileName("Programms|*.exe;*.com;*.bat;*.lnk");
   if (!chosen.isEmpty()) {
-    const std::string file = app_.ProgramDir() + config::kFavAppsFileName;
+    const std::string file = app_.SettingsDir() + config::kFavAppsFileName;
     std::vector<std::string> lines;
     if (const auto text = platform::ReadWholeFile(file)) lines = platform::SplitLines(*text);
     lines.push_back(TextToBytes(chosen));

@@ -267,7 +267,7 @@ QColor TOptionz::TextColour() const {
 void TOptionz::LoadFavourites() {
   faplist->clear();
   // A missing favapps.bw is an empty list: the file appears with the first favourite saved.
-  const std::string file = app_.ProgramDir() + config::kFavAppsFileName;
+  const std::string file = app_.SettingsDir() + config::kFavAppsFileName;
   const auto text = platform::ReadWholeFile(file);
   favourites_loaded_ = text.has_value() || !platform::IsFileDirOrLink(file);
   if (!text) return;
@@ -433,7 +433,7 @@ void TOptionz::FormClose() {
   std::vector<std::string> favourites;
   for (int i = 0; i < faplist->count(); ++i)
     favourites.push_back(TextToBytes(faplist->item(i)->text()));
-  const std::string file = app_.ProgramDir() + config::kFavAppsFileName;
+  const std::string file = app_.SettingsDir() + config::kFavAppsFileName;
   // An empty list shown for a file that could not be read must not replace that file.
   if (favourites_loaded_) {
     platform::WriteFileAtomic(file, platform::JoinLinesCrlf(favourites));

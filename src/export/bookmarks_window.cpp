@@ -67,7 +67,7 @@ void TfrmBookMarks::FormCreate() {
 }
 
 void TfrmBookMarks::LoadBookmarks() {
-  const std::string file = app_.ProgramDir() + config::kBookmarksFileName;
+  const std::string file = app_.SettingsDir() + config::kBookmarksFileName;
   std::vector<std::string> stored = {"/"};
   if (platform::FileExists(file)) {
     // A file that exists but cannot be read leaves the list as it was and marks it as not
@@ -159,7 +159,7 @@ void TfrmBookMarks::bookmarkzDblClick() {
 }
 
 void TfrmBookMarks::SaveBookmarks() {
-  const std::string file = app_.ProgramDir() + config::kBookmarksFileName;
+  const std::string file = app_.SettingsDir() + config::kBookmarksFileName;
   if (!loaded_) {
     app_.PrintLine("> Warning: Bookmarks not saved, " + file + " could not be read");
     return;

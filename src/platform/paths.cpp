@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -21,6 +23,70 @@ std::string ProgramDir() {
   if (!exe) return "";
   std::string path(exe.get());
   return path.substr(0, path.rfind(kPathDelim) + 1);
+}
+
+namespace {
+
+bool IsDir(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string EnvValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+// Creates `dir` and the directories above it that are missing; true when it exists afterwards.
+bool MakeDirs(const std::string& dir) {
+  for (size_t pos = dir.find(kPathDelim, 1); pos != std::string::npos;
+       pos = dir.find(kPathDelim, pos + 1)) {
+    mkdir(dir.substr(0, pos).c_str(), 0700);
+  }
+  mkdir(dir.c_str(), 0700);
+  return IsDir(dir);
+}
+
+}  // namespace
+
+std::string DataDirFor(const std::string& exe_dir) {
+  if (IsDir(exe_dir + "Lang")) return exe_dir;
+  // "<prefix>/bin/" -> "<prefix>/share/brackwell/"
+  std::string bin = exe_dir;
+  while (EndsWithDelim(bin) && bin.size() > 1) bin.pop_back();
+  const size_t slash = bin.rfind(kPathDelim);
+  if (slash == std::string::npos) return exe_dir;
+  const std::string shared = bin.substr(0, slash + 1) + "share/brackwell/";
+  return IsDir(shared) ? shared : exe_dir;
+}
+
+bool IsWritableDir(const std::string& dir) {
+  std::string probe = dir;
+  if (!EndsWithDelim(probe)) probe += kPathDelim;
+  probe += ".brackwell-write-XXXXXX";
+  const int fd = mkstemp(probe.data());
+  if (fd < 0) return false;
+  close(fd);
+  unlink(probe.c_str());
+  return true;
+}
+
+std::string UserConfigDir(const std::string& xdg_config_home, const std::string& home) {
+  std::string base;
+  if (!xdg_config_home.empty() && xdg_config_home.front() == kPathDelim)
+    base = xdg_config_home;
+  else if (!home.empty() && home.front() == kPathDelim)
+    base = home + (EndsWithDelim(home) ? "" : "/") + ".config";
+  else
+    return "";
+  if (!EndsWithDelim(base)) base += kPathDelim;
+  return base + "brackwell/";
+}
+
+std::string SettingsDirFor(const std::string& program_dir) {
+  if (IsWritableDir(program_dir)) return program_dir;
+  const std::string user = UserConfigDir(EnvValue("XDG_CONFIG_HOME"), EnvValue("HOME"));
+  return !user.empty() && MakeDirs(user) ? user : program_dir;
 }
 
 std::string SystemDir() {

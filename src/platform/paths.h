@@ -18,6 +18,26 @@ bool EndsWithDelim(std::string_view path);
 // The directory that holds the running executable (links resolved), ending in the delimiter.
 std::string ProgramDir();
 
+// Where the program's data files (Lang/, FL/, help.html, ...) lie, given the executable's
+// directory (ending in the delimiter): that directory itself in the portable layout, or
+// "<prefix>/share/brackwell/" when the executable was installed as "<prefix>/bin/brackwell".
+// Ends in the delimiter.
+std::string DataDirFor(const std::string& exe_dir);
+
+// True when a file can be created in `dir` right now (tried, not guessed from permission bits, so
+// read-only mounts count as well).
+bool IsWritableDir(const std::string& dir);
+
+// The per-user settings directory: $XDG_CONFIG_HOME/brackwell/, or ~/.config/brackwell/ when that
+// variable is unset or not absolute. `xdg_config_home` and `home` are the environment values
+// (empty when unset). Ends in the delimiter; "" when neither gives an absolute path.
+std::string UserConfigDir(const std::string& xdg_config_home, const std::string& home);
+
+// Where settings and list files are kept: the program directory when it is writable (the
+// portable layout), otherwise the per-user settings directory, created when missing. Falls back
+// to the program directory when no per-user directory can be made.
+std::string SettingsDirFor(const std::string& program_dir);
+
 // The system's program directory, the stand-in for the Windows system directory (no delimiter).
 std::string SystemDir();
 

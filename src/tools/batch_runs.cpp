@@ -58,7 +58,7 @@ class BatchRunScope {
 }  // namespace
 
 std::string TfrmBatch::JournalPath() const {
-  return app_.ProgramDir() + tools::kJournalFileName;
+  return app_.SettingsDir() + tools::kJournalFileName;
 }
 
 bool TfrmBatch::RefuseWhileRunning() {

@@ -52,7 +52,7 @@ void TMaskSelect::FormCreate() {
   btnDel->setText(app_.Str(41));
   btnClose->setText(app_.Str(42));
   // A missing list is an empty list; the edit text stays as it is.
-  const std::string file = app_.ProgramDir() + kMaskListFileName;
+  const std::string file = app_.SettingsDir() + kMaskListFileName;
   const auto text = platform::ReadWholeFile(file);
   list_loaded_ = text.has_value() || !platform::IsFileDirOrLink(file);
   if (!text) return;
@@ -69,7 +69,7 @@ std::vector<std::string> TMaskSelect::Items() const {
 }
 
 void TMaskSelect::FormClose() {
-  const std::string file = app_.ProgramDir() + kMaskListFileName;
+  const std::string file = app_.SettingsDir() + kMaskListFileName;
   // A list shown without the file's lines, because it could not be read, must not replace it.
   if (!list_loaded_) {
     app_.PrintLine("> Warning: Masks not saved, " + file + " could not be read");

@@ -9,6 +9,7 @@
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "ui/byte_text.h"
+#include "ui/pump_events.h"
 
 namespace {
 
@@ -86,12 +87,15 @@ void DirTreeList::Rebuild() {
   }
   setCurrentItem(current);
   // The subdirectories of the current directory, by name.
+  // A directory of a million entries takes seconds to read: the window keeps painting.
   std::vector<std::string> subdirs;
+  std::size_t read = 0;
   platform::EnumerateEntries(dir_ + (platform::IsRootDir(dir_) ? "" : "/") + "*",
-                             platform::EnumOptions{}, [&subdirs](const platform::DirEntry& entry) {
+                             platform::EnumOptions{}, [&](const platform::DirEntry& entry) {
                                if (entry.is_dir && entry.name != "." && entry.name != "..") {
                                  subdirs.push_back(entry.name);
                                }
+                               if (++read % 256 == 0) PumpEvents(false);
                              });
   std::sort(subdirs.begin(), subdirs.end());
   for (const auto& name : subdirs) {

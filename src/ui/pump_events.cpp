@@ -3,10 +3,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-void PumpEvents() {
+void PumpEvents(bool user_input) {
   static QElapsedTimer since_last;
   constexpr qint64 kIntervalMs = 15;
   if (since_last.isValid() && since_last.elapsed() < kIntervalMs) return;
-  QCoreApplication::processEvents();
+  QCoreApplication::processEvents(user_input ? QEventLoop::AllEvents
+                                             : QEventLoop::ExcludeUserInputEvents);
   since_last.start();
 }
