@@ -1,6 +1,7 @@
 #include "export/html_page_rules.h"
 
 #include <ctime>
+#include <limits>
 
 #include "platform/enumerate.h"
 
@@ -128,11 +129,14 @@ std::string BuildFileListPage(const std::vector<PageFile>& files, const PageOpti
   page += "<BODY><CENTER><BIG><B>" + safe_title +
           "</B></BIG></CENTER><HR><TABLE WIDTH=\"100%\" ALIGN=\"CENTER\">\r\n";
 
+  constexpr std::int64_t kMaxTotal = std::numeric_limits<std::int64_t>::max();
   std::int64_t total = 0;
   std::int64_t count = 0;
   for (const PageFile& file : files) {
     ++count;
-    total += file.size;
+    // Sparse files can claim sizes near the 64-bit limit: the total stops at the largest value
+    // instead of wrapping round to a negative number.
+    if (__builtin_add_overflow(total, file.size, &total)) total = kMaxTotal;
     page += "<TR><TD>";
     page += safe_path;
     page += EscapeHtml(file.name);

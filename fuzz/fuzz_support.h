@@ -1,0 +1,72 @@
+#pragma once
+// Helpers shared by the fuzz targets: splitting one input into several texts, a scratch file
+// for readers that only take a path, and a check that stops the run on a broken property.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fuzz {
+
+// The input cut at its first `parts - 1` NUL bytes; missing parts are empty. The last part keeps
+// any further NUL bytes, so every byte value still reaches the code under test.
+inline std::vector<std::string> SplitInput(const std::uint8_t* data, std::size_t size, int parts) {
+  std::vector<std::string> out;
+  std::string_view rest(reinterpret_cast<const char*>(data), size);
+  for (int i = 0; i + 1 < parts; ++i) {
+    const std::size_t nul = rest.find('\0');
+    if (nul == std::string_view::npos) {
+      out.emplace_back(rest);
+      rest = {};
+      continue;
+    }
+    out.emplace_back(rest.substr(0, nul));
+    rest.remove_prefix(nul + 1);
+  }
+  out.emplace_back(rest);
+  return out;
+}
+
+// A file in a directory of this process's own, rewritten with each input.
+class ScratchFile {
+ public:
+  explicit ScratchFile(const char* name) {
+    // Memory-backed when the system has it: the targets write a file for every input.
+    char shm[] = "/dev/shm/bw-fuzz-XXXXXX";
+    char tmp[] = "/tmp/bw-fuzz-XXXXXX";
+    char* dir = mkdtemp(shm);
+    if (!dir) dir = mkdtemp(tmp);
+    if (!dir) std::abort();
+    dir_ = dir;
+    path_ = dir_ + "/" + name;
+  }
+  ~ScratchFile() {
+    std::remove(path_.c_str());
+    std::remove(dir_.c_str());
+  }
+  const std::string& Write(std::string_view text) const {
+    std::FILE* f = std::fopen(path_.c_str(), "wb");
+    if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size() || std::fclose(f) != 0) {
+      std::abort();
+    }
+    return path_;
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string dir_;
+  std::string path_;
+};
+
+// Reports a broken property and stops the run, so libFuzzer saves the input.
+#define FUZZ_CHECK(condition)                                                            \
+  do {                                                                                   \
+    if (!(condition)) {                                                                  \
+      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                                      \
+    }                                                                                    \
+  } while (false)
+
+}  // namespace fuzz
