@@ -97,6 +97,12 @@ TfrmBatch::TfrmBatch(App& app) : QWidget(nullptr, Qt::Window), app_(app) {
   on(txtReplacewith, &QLineEdit::textChanged, &TfrmBatch::txtReplacewithChange);
 }
 
+TfrmBatch::~TfrmBatch() {
+  // The child widgets outlive this body; the signals they send while closing (the file list's
+  // model is reset) must not reach the half-destroyed window.
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
+
 QWidget* TfrmBatch::BuildListSide() {
   auto* side = new QWidget(this);
   filelest = new QListWidget(side);

@@ -28,6 +28,7 @@ class App;
 class TfrmBatch : public QWidget {
  public:
   explicit TfrmBatch(App& app);
+  ~TfrmBatch() override;
 
   // Sets the captions, the legend with the external variables, the replace status text and the
   // default script. Safe to run again.
