@@ -15,6 +15,7 @@
 #include "platform/file_ops.h"
 #include "platform/file_reader.h"
 #include "platform/profile.h"
+#include "support/fault_plans.h"
 #include "support/temp_dir.h"
 
 namespace platform {
@@ -22,6 +23,7 @@ namespace {
 
 using faults::Plan;
 using faults::Scoped;
+using namespace test_faults;
 
 // The names in a directory, so a test sees that no temporary or partial file stayed behind.
 std::vector<std::string> Names(const std::string& dir) {
@@ -35,30 +37,6 @@ std::vector<std::string> Names(const std::string& dir) {
   }
   std::sort(names.begin(), names.end());
   return names;
-}
-
-Plan FullDiskAfter(std::int64_t bytes) {
-  Plan plan;
-  plan.write_budget = bytes;
-  return plan;
-}
-
-Plan ReadErrorAfter(std::int64_t bytes) {
-  Plan plan;
-  plan.read_budget = bytes;
-  return plan;
-}
-
-Plan Refuse(const std::string& tail) {
-  Plan plan;
-  plan.refuse = tail;
-  return plan;
-}
-
-Plan Vanish(const std::string& tail) {
-  Plan plan;
-  plan.vanish = tail;
-  return plan;
 }
 
 const std::string kOld = "old contents\r\n";

@@ -13,6 +13,7 @@
 
 #include "app/main_window.h"
 #include "export/bookmarks_window.h"
+#include "support/as_unprivileged.h"
 #include "support/window_fixture.h"
 #include "ui/byte_text.h"
 
@@ -23,22 +24,6 @@ QStringList Items(const QListWidget* list) {
   for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
   return items;
 }
-
-// Root reads and writes any file; permission cases run with an unprivileged effective user.
-class AsUnprivileged {
- public:
-  explicit AsUnprivileged(const std::string& dir) {
-    if (geteuid() != 0) return;
-    chmod(dir.c_str(), 0777);
-    dropped_ = setegid(65534) == 0 && seteuid(65534) == 0;
-  }
-  ~AsUnprivileged() {
-    if (dropped_ && seteuid(0) == 0) setegid(0);
-  }
-
- private:
-  bool dropped_ = false;
-};
 
 class BookmarksTest : public WindowTest {
  protected:

@@ -8,24 +8,11 @@
 #include <optional>
 
 #include "export/bookmarks_window.h"
+#include "support/as_unprivileged.h"
 #include "support/window_fixture.h"
 #include "ui/byte_text.h"
 
 namespace {
-
-// Root may write anywhere; the read-only case runs with an unprivileged effective user.
-class AsUnprivileged {
- public:
-  AsUnprivileged() {
-    if (geteuid() == 0) dropped_ = setegid(65534) == 0 && seteuid(65534) == 0;
-  }
-  ~AsUnprivileged() {
-    if (dropped_ && seteuid(0) == 0) setegid(0);
-  }
-
- private:
-  bool dropped_ = false;
-};
 
 class PerUserSettingsTest : public WindowTest {
  protected:

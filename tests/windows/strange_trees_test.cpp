@@ -19,6 +19,7 @@
 
 #include "app/main_window.h"
 #include "config/options_window.h"
+#include "support/as_unprivileged.h"
 #include "support/window_fixture.h"
 #include "tools/hex_dump_view.h"
 #include "tools/hex_viewer.h"
@@ -28,20 +29,6 @@
 #include "ui/file_list_model.h"
 
 namespace {
-
-// Root may read anything; the unreadable-directory case runs with an unprivileged effective user.
-class AsUnprivileged {
- public:
-  AsUnprivileged() {
-    if (geteuid() == 0) dropped_ = setegid(65534) == 0 && seteuid(65534) == 0;
-  }
-  ~AsUnprivileged() {
-    if (dropped_ && seteuid(0) == 0) setegid(0);
-  }
-
- private:
-  bool dropped_ = false;
-};
 
 class StrangeTreesTest : public WindowTest {
  protected:

@@ -22,6 +22,7 @@
 #include "platform/fault_plan.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "support/fault_plans.h"
 #include "support/window_fixture.h"
 #include "tools/batch_window.h"
 #include "tools/copy_windows.h"
@@ -35,30 +36,7 @@ namespace {
 
 using platform::faults::Plan;
 using platform::faults::Scoped;
-
-Plan FullDiskAfter(std::int64_t bytes) {
-  Plan plan;
-  plan.write_budget = bytes;
-  return plan;
-}
-
-Plan ReadErrorAfter(std::int64_t bytes) {
-  Plan plan;
-  plan.read_budget = bytes;
-  return plan;
-}
-
-Plan Refuse(const std::string& tail) {
-  Plan plan;
-  plan.refuse = tail;
-  return plan;
-}
-
-Plan Vanish(const std::string& tail) {
-  Plan plan;
-  plan.vanish = tail;
-  return plan;
-}
+using namespace test_faults;
 
 // Temporary files of the atomic writer left in `dir`: there must never be any.
 int LeftoverTemporaries(const std::string& dir) {
