@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <memory>
 #include <mutex>
 
 namespace platform::faults {
@@ -32,9 +35,35 @@ ssize_t Allow(std::int64_t& budget, std::size_t size, int error) {
   return static_cast<ssize_t>(allowed);
 }
 
+// The canonical form of `path` (no links, "." or ".." left), or "" when it cannot be had.
+std::string RealPath(const std::string& path) {
+  const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
+  return real ? std::string(real.get()) : std::string();
+}
+
+// Where a change of `path` would land: its directory resolved, its own name kept, since the
+// change acts on the name itself (a link is removed or renamed, not what it points to).
+std::string ChangedPlace(const std::string& path) {
+  std::string trimmed = path;
+  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+  const std::size_t slash = trimmed.rfind('/');
+  const std::string name = slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+  if (name.empty() || name == "." || name == ".." || name == "/") return RealPath(trimmed);
+  const std::string dir =
+      slash == std::string::npos ? "." : (slash == 0 ? "/" : trimmed.substr(0, slash));
+  const std::string real_dir = RealPath(dir);
+  if (real_dir.empty()) return {};
+  return (real_dir == "/" ? "" : real_dir) + "/" + name;
+}
+
 }  // namespace
 
 void Arm(Plan next) {
+  if (!next.confine.empty()) {
+    next.confine = RealPath(next.confine);
+    if (next.confine.empty()) std::abort();  // a limit that cannot be placed must not pass
+  }
   std::lock_guard lock(mutex);
   plan = std::move(next);
   armed.store(true, std::memory_order_relaxed);
@@ -84,8 +113,34 @@ bool Refused(const std::string& path) {
   return true;
 }
 
+bool Confined(const std::string& path) {
+  if (!Armed()) return false;
+  std::string confine;
+  {
+    std::lock_guard lock(mutex);
+    confine = plan.confine;
+  }
+  if (confine.empty()) return false;
+  const std::string place = ChangedPlace(path);
+  if (place.size() > confine.size() && place.compare(0, confine.size(), confine) == 0 &&
+      place[confine.size()] == '/') {
+    return false;
+  }
+  errno = EACCES;
+  return true;
+}
+
+bool LaunchRefused() {
+  if (!Armed()) return false;
+  std::lock_guard lock(mutex);
+  if (plan.confine.empty()) return false;
+  errno = EACCES;
+  return true;
+}
+
 int Open(const std::string& path, int flags, mode_t mode) {
   if (Refused(path)) return -1;
+  if ((flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) != 0 && Confined(path)) return -1;
   return ::open(path.c_str(), flags, mode);
 }
 

@@ -24,6 +24,10 @@ struct Plan {
   // A path that ends with this is removed just after the platform checked it and before it
   // uses it (once); empty: none.
   std::string vanish;
+  // An existing directory: creating, writing, renaming or removing anything outside it fails
+  // with EACCES, and no program is started. Lets arbitrary command lines run without reaching
+  // anything but a scratch directory. Empty: no such limit.
+  std::string confine;
 };
 
 // Arms `plan` for the whole process until Disarm.
@@ -52,7 +56,13 @@ ssize_t Read(int fd, void* data, std::size_t size);
 ssize_t Pread(int fd, void* data, std::size_t size, off_t offset);
 // True (with errno set to EACCES) when the plan refuses `path`.
 bool Refused(const std::string& path);
-// open(2) that the plan may refuse.
+// True (with errno set to EACCES) when the plan keeps changes inside a directory that does not
+// hold `path`. Symbolic links in the directories above `path` are followed.
+bool Confined(const std::string& path);
+// True (with errno set to EACCES) when the plan lets no program start.
+bool LaunchRefused();
+// open(2) that the plan may refuse; opens that may create or change a file are kept to the
+// confining directory.
 int Open(const std::string& path, int flags, mode_t mode = 0);
 // Called between checking `path` and using it: removes it when the plan says so.
 void BeforeUse(const std::string& path);

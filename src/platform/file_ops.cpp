@@ -238,6 +238,7 @@ bool MoveFileNoReplace(const std::string& src, const std::string& dst) {
   if (!IsFileDirOrLink(src)) return false;
   faults::BeforeUse(src);
   if (faults::Refused(src) || faults::Refused(dst)) return false;
+  if (faults::Confined(src) || faults::Confined(dst)) return false;
   if (syscall(SYS_renameat2, AT_FDCWD, src.c_str(), AT_FDCWD, dst.c_str(), RENAME_NOREPLACE) == 0)
     return true;
   int err = errno;
@@ -258,11 +259,12 @@ bool MoveFileNoReplace(const std::string& src, const std::string& dst) {
 
 bool DeleteFile(const std::string& path) {
   // unlink() never removes a directory, and removes a link rather than what it points to.
+  if (faults::Refused(path) || faults::Confined(path)) return false;
   return unlink(path.c_str()) == 0;
 }
 
 bool CreateEmptyFile(const std::string& path) {
-  Fd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  Fd fd(faults::Open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
   return fd.ok() && fd.Close();
 }
 
@@ -356,7 +358,7 @@ bool AtomicFileWriter::Open(const std::string& path) {
       (!S_ISREG(old.st_mode) || access(target_.c_str(), W_OK) != 0)) {
     return false;
   }
-  if (faults::Refused(target_)) return false;
+  if (faults::Refused(target_) || faults::Confined(target_)) return false;
   temp_ = dir_ + ".bw-write.XXXXXX";
   fd_ = mkostemp(temp_.data(), O_CLOEXEC);
   if (fd_ < 0) temp_.clear();

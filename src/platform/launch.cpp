@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/ascii_case.h"
+#include "platform/fault_plan.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 
@@ -77,6 +78,7 @@ Located LocateProgram(const std::string& word) {
 // runs in its own session, so no zombie is left behind. Returns 0 once the program runs, the
 // exec error otherwise, -1 when no process could be made.
 int SpawnDetached(const std::string& path, const std::vector<std::string>& args, bool quiet) {
+  if (faults::LaunchRefused()) return errno;
   // Everything the children need is prepared here: after fork only async-signal-safe calls.
   std::vector<char*> argv;
   argv.reserve(args.size() + 1);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <dirent.h>
 
@@ -14,6 +15,7 @@
 #include "platform/append_file.h"
 #include "platform/file_ops.h"
 #include "platform/file_reader.h"
+#include "platform/launch.h"
 #include "platform/profile.h"
 #include "support/fault_plans.h"
 #include "support/temp_dir.h"
@@ -218,6 +220,45 @@ TEST(FaultPlan, AnAppendThatDoesNotFitIsTakenBackWhole) {
   EXPECT_EQ(dir.Read("renames.bw"), "first line\r\n");
   EXPECT_TRUE(file.Append("third line\r\n"));
   EXPECT_EQ(dir.Read("renames.bw"), "first line\r\nthird line\r\n");
+}
+
+TEST(FaultPlan, AConfinedRunChangesNothingOutsideItsDirectory) {
+  TempDir dir;
+  const std::string inside = dir.CreateDir("inside") + "/";
+  const std::string outside = dir.CreateFile("outside.txt", kOld);
+  dir.CreateFile("inside/mine.txt", kOld);
+  // A link inside that points out, and paths that climb out by "..", are outside too.
+  ASSERT_EQ(symlink(dir.Path().c_str(), (inside + "up").c_str()), 0);
+  {
+    Plan plan;
+    plan.confine = inside;
+    Scoped confined(plan);
+    EXPECT_THROW(WriteFileAtomic(outside, kNew), std::runtime_error);
+    EXPECT_THROW(WriteFileAtomic(inside + "../outside.txt", kNew), std::runtime_error);
+    EXPECT_THROW(WriteFileAtomic(inside + "up/outside.txt", kNew), std::runtime_error);
+    EXPECT_FALSE(DeleteFile(outside));
+    EXPECT_FALSE(DeleteFile(inside + "up/outside.txt"));
+    EXPECT_FALSE(CreateEmptyFile(dir.Path() + "/fresh.txt"));
+    EXPECT_FALSE(CopyFileNoReplace(inside + "mine.txt", dir.Path() + "/copy.txt"));
+    EXPECT_FALSE(MoveFileNoReplace(outside, inside + "taken.txt"));
+    EXPECT_FALSE(MoveFileNoReplace(inside + "mine.txt", dir.Path() + "/moved.txt"));
+    EXPECT_FALSE(AppendFile(outside).is_open());
+    // No program starts either: it could change anything.
+    EXPECT_NE(StartCommandLine("true"), kStartOk);
+    EXPECT_FALSE(MoveFileNoReplace(inside, dir.Path() + "/renamed"));
+    // Reading anywhere stays allowed, and so does every change inside.
+    EXPECT_EQ(ReadWholeFile(outside), kOld);
+    EXPECT_TRUE(CopyFileNoReplace(outside, inside + "copy.txt"));
+    WriteFileAtomic(inside + "mine.txt", kNew);
+    EXPECT_TRUE(MoveFileNoReplace(inside + "copy.txt", inside + "moved.txt"));
+    EXPECT_TRUE(DeleteFile(inside + "moved.txt"));
+    // The link itself lies inside: removing it is a change inside.
+    EXPECT_TRUE(DeleteFile(inside + "up"));
+  }
+  EXPECT_EQ(dir.Read("outside.txt"), kOld);
+  EXPECT_EQ(dir.Read("inside/mine.txt"), kNew);
+  EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"inside", "outside.txt"}));
+  EXPECT_EQ(Names(inside), std::vector<std::string>{"mine.txt"});
 }
 
 }  // namespace
