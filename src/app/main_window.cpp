@@ -162,8 +162,10 @@ void TForm1::BuildMenus() {
   // The handlers flip these check marks themselves, so the menu's own flip is undone first.
   DIRTREE1 = AddItem(mnuView, "DIRTREE1", "[DIRTREE]", nullptr);
   SHOWBOOKMARKS1 = AddItem(mnuView, "SHOWBOOKMARKS1", "[SHOW BOOKMARKS]", nullptr);
-  for (auto [action, handler] : {std::pair{DIRTREE1, &TForm1::DIRTREE1Click},
-                                 std::pair{SHOWBOOKMARKS1, &TForm1::SHOWBOOKMARKS1Click}}) {
+  for (const auto& item : {std::pair{DIRTREE1, &TForm1::DIRTREE1Click},
+                           std::pair{SHOWBOOKMARKS1, &TForm1::SHOWBOOKMARKS1Click}}) {
+    QAction* action = item.first;
+    const auto handler = item.second;
     action->setCheckable(true);
     connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
       action->setChecked(!checked);
