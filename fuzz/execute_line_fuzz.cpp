@@ -1,0 +1,188 @@
+// Console command lines run by the whole program: a batch-mode window set over a scratch
+// directory answers each input's lines as the console's Enter key would. Every change to files is
+// kept inside the scratch directory's work/ folder, each input may write at most a megabyte there
+// (then the disk is full), and no program is started. A file the lines may read but never change
+// lies beside work/ and must come out of every run as it went in.
+#include <sys/stat.h>
+#include <QApplication>
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "app/main_window.h"
+#include "console/console_window.h"
+#include "fuzz_support.h"
+#include "platform/fault_plan.h"
+#include "platform/file_ops.h"
+#include "platform/paths.h"
+#include "ui/byte_text.h"
+#include "ui/column_list_view.h"
+#include "ui/console_view.h"
+#include "ui/dialogs.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kMaxLines = 16;
+constexpr std::int64_t kWriteBudget = 1 << 20;
+const std::string kGuardText = "must never change\r\n";
+
+struct Scene {
+  std::string root;  // with the delimiter
+  std::string work;  // root + "work/": everything the lines may change
+  std::string list;  // work + "list/": the listed directory, rebuilt for each input
+  std::string prog;  // work + "prog/": program and settings directory
+  std::string keep;  // root + "keep/": readable, never to be changed
+  ScriptedDialogs dialogs;
+  std::unique_ptr<App> app;
+  std::vector<std::int64_t> laid_out;  // Stamps() right after the files were last laid out
+};
+
+Scene* scene = nullptr;
+
+// A plain write: the fixtures are remade for every input, and nothing is lost if one breaks.
+void WriteFixture(const std::string& path, const std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr || std::fwrite(text.data(), 1, text.size(), file) != text.size() ||
+      std::fclose(file) != 0) {
+    std::abort();
+  }
+}
+
+// Empties work/ and lays out the same few files each time, so an input does the same whatever
+// ran before it.
+void ResetFiles(Scene& s) {
+  platform::faults::Disarm();
+  for (const fs::directory_entry& entry : fs::directory_iterator(s.work)) {
+    fs::remove_all(entry.path());
+  }
+  fs::create_directories(s.list + "sub");
+  fs::create_directories(s.prog);
+  WriteFixture(s.list + "a.txt", "alpha\r\nbeta\r\n");
+  WriteFixture(s.list + "b c.bin", std::string("\0\1\2\377 binary", 12));
+  WriteFixture(s.list + "run.bws", "BEGIN BWSCRIPT;\r\ncn_print($DIR)\r\nbw_sel_all()\r\nEND;\r\n");
+  WriteFixture(s.list + "sub/deep.txt", "deep\r\n");
+  WriteFixture(s.prog + "defvars.txt", "$ME=fuzz\r\n$TWICE=$ME$ME\r\n");
+}
+
+// Ends the windows while the toolkit still stands, and leaves no scratch directory behind.
+void TearDown() {
+  scene->app.reset();
+  fs::remove_all(scene->root);
+  delete scene;
+  scene = nullptr;
+}
+
+// Modification times and sizes of work/'s folders and fixture files: any file made, removed,
+// renamed or rewritten there changes one of them. Cheaper than laying the files out anew.
+std::vector<std::int64_t> Stamps(const Scene& s) {
+  std::vector<std::int64_t> stamps;
+  for (const std::string& path :
+       {s.work, s.list, s.list + "sub", s.prog, s.list + "a.txt", s.list + "b c.bin",
+        s.list + "run.bws", s.list + "sub/deep.txt", s.prog + "defvars.txt"}) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) st.st_mtim.tv_sec = -1;
+    stamps.push_back(st.st_mtim.tv_sec * 1000000000 + st.st_mtim.tv_nsec);
+    stamps.push_back(st.st_size);
+  }
+  return stamps;
+}
+
+std::vector<std::string> Names(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
+    names.push_back(entry.path().filename().string());
+  }
+  return names;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  static int qt_argc = 1;
+  static char* qt_argv[] = {(*argv)[0], nullptr};
+  static QApplication qt(qt_argc, qt_argv);
+  (void)argc;
+
+  char root[] = "/dev/shm/bw-fuzz-XXXXXX";
+  char fallback[] = "/tmp/bw-fuzz-XXXXXX";
+  const char* made = mkdtemp(root);
+  if (made == nullptr) made = mkdtemp(fallback);
+  if (made == nullptr) std::abort();
+
+  scene = new Scene;
+  scene->root = std::string(made) + "/";
+  scene->work = scene->root + "work/";
+  scene->list = scene->work + "list/";
+  scene->prog = scene->work + "prog/";
+  scene->keep = scene->root + "keep/";
+  fs::create_directories(scene->work);
+  fs::create_directories(scene->keep);
+  WriteFixture(scene->keep + "guard.txt", kGuardText);
+  ResetFiles(*scene);
+
+  App::Options options;
+  options.program_dir = scene->prog;
+  options.settings_dir = scene->prog;
+  options.show_splash = false;
+  options.batch = true;
+  options.dialogs = &scene->dialogs;
+  scene->app = std::make_unique<App>(options);
+  const std::string fuzzer_dir = platform::WorkingDir();
+  scene->app->CreateWindows();
+  platform::SetWorkingDir(fuzzer_dir);  // the directory tree moved it
+  std::atexit(TearDown);  // registered after the toolkit was made, so it runs before that ends
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  Scene& s = *scene;
+  App& app = *s.app;
+  // Each input starts from the same files and listing, as after a fresh start; files and listing
+  // are only made anew when the last input changed them, as making them is most of the cost.
+  if (Stamps(s) != s.laid_out || app.CurrentDir != s.list || app.FileMask != "*.*") {
+    ResetFiles(s);
+    app.ExecuteCommandLine("bw_mask(*.*)");  // scans the listed directory again
+    app.ExecuteCommandLine("bw_scan_dir(" + s.list + ")");
+    s.laid_out = Stamps(s);  // after the scan, which keeps the listed directory in the settings
+  }
+  app.Form1->fList->clearSelection();
+  // The lines run in the listed directory; the fuzzer's own relative paths need its own.
+  const std::string fuzzer_dir = platform::WorkingDir();
+  platform::SetWorkingDir(s.list);
+  app.frmConsole->textConsole->Clear();
+  s.dialogs.asked.clear();
+  s.dialogs.errors.clear();
+
+  platform::faults::Plan plan;
+  plan.confine = s.work;
+  plan.write_budget = kWriteBudget;
+  platform::faults::Arm(plan);
+
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  std::size_t run = 0;
+  for (std::string_view line : platform::SplitLineViews(text)) {
+    if (run++ == kMaxLines) break;
+    app.Guarded([&] { app.ExecuteCommandLine(std::string(line)); });
+    QCoreApplication::sendPostedEvents();
+  }
+  platform::faults::Disarm();
+  platform::SetWorkingDir(fuzzer_dir);
+
+  // Nothing outside work/ changed, whatever the lines named.
+  FUZZ_CHECK(platform::ReadWholeFile(s.keep + "guard.txt") == kGuardText);
+  FUZZ_CHECK(Names(s.keep) == std::vector<std::string>{"guard.txt"});
+  std::vector<std::string> top = Names(s.root);
+  std::sort(top.begin(), top.end());
+  FUZZ_CHECK((top == std::vector<std::string>{"keep", "work"}));
+  return 0;
+}
