@@ -436,3 +436,24 @@ TEST_F(WriterFaultsTest, AnUndoOnAFullDiskRenamesBackAndSaysTheJournalIsStale) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WriterFaultsTest, ADeletionThatIsRefusedKeepsTheFileAndSaysSo) {
+  dir.CreateFile("list/keep.txt", "kept");
+  dir.CreateFile("list/gone.txt", "gone");
+  CreateApp();
+  const std::string list = dir.Path() + "/list/";
+  Run("bw_scan_dir(" + list + ")");
+  Run("bw_sel_all()");
+  {
+    Scoped refused(Refuse("keep.txt"));
+    Run("bw_del_sel()");
+  }
+  EXPECT_EQ(dir.Read("list/keep.txt"), "kept");
+  EXPECT_EQ(dir.Read("list/gone.txt"), "<missing>");
+  EXPECT_TRUE(Echoed("> Error: Can't delet file \"" + list + "keep.txt"));
+  EXPECT_TRUE(Echoed("> Deleted: " + list + "gone.txt\""));
+}
+
+}  // namespace
