@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QListWidget>
 
 #include <algorithm>
 #include <cstdio>
@@ -22,6 +23,7 @@
 #include "platform/fault_plan.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "tools/batch_window.h"
 #include "ui/byte_text.h"
 #include "ui/column_list_view.h"
 #include "ui/console_view.h"
@@ -156,6 +158,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s.laid_out = Stamps(s);  // after the scan, which keeps the listed directory in the settings
   }
   app.Form1->fList->clearSelection();
+  // The numbering command adds the selection to the rename window's list; across inputs the list
+  // would only grow.
+  app.frmBatch->filelest->clear();
   // The lines run in the listed directory; the fuzzer's own relative paths need its own.
   const std::string fuzzer_dir = platform::WorkingDir();
   platform::SetWorkingDir(s.list);
