@@ -50,15 +50,6 @@ struct Scene {
 
 Scene* scene = nullptr;
 
-// A plain write: the fixtures are remade for every input, and nothing is lost if one breaks.
-void WriteFixture(const std::string& path, const std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr || std::fwrite(text.data(), 1, text.size(), file) != text.size() ||
-      std::fclose(file) != 0) {
-    std::abort();
-  }
-}
-
 // Empties work/ and lays out the same few files each time, so an input does the same whatever
 // ran before it.
 void ResetFiles(Scene& s) {
@@ -68,11 +59,12 @@ void ResetFiles(Scene& s) {
   }
   fs::create_directories(s.list + "sub");
   fs::create_directories(s.prog);
-  WriteFixture(s.list + "a.txt", "alpha\r\nbeta\r\n");
-  WriteFixture(s.list + "b c.bin", std::string("\0\1\2\377 binary", 12));
-  WriteFixture(s.list + "run.bws", "BEGIN BWSCRIPT;\r\ncn_print($DIR)\r\nbw_sel_all()\r\nEND;\r\n");
-  WriteFixture(s.list + "sub/deep.txt", "deep\r\n");
-  WriteFixture(s.prog + "defvars.txt", "$ME=fuzz\r\n$TWICE=$ME$ME\r\n");
+  fuzz::WriteFileOrAbort(s.list + "a.txt", "alpha\r\nbeta\r\n");
+  fuzz::WriteFileOrAbort(s.list + "b c.bin", std::string("\0\1\2\377 binary", 12));
+  fuzz::WriteFileOrAbort(s.list + "run.bws",
+                         "BEGIN BWSCRIPT;\r\ncn_print($DIR)\r\nbw_sel_all()\r\nEND;\r\n");
+  fuzz::WriteFileOrAbort(s.list + "sub/deep.txt", "deep\r\n");
+  fuzz::WriteFileOrAbort(s.prog + "defvars.txt", "$ME=fuzz\r\n$TWICE=$ME$ME\r\n");
 }
 
 // Ends the windows while the toolkit still stands, and leaves no scratch directory behind.
@@ -115,21 +107,15 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   static QApplication qt(qt_argc, qt_argv);
   (void)argc;
 
-  char root[] = "/dev/shm/bw-fuzz-XXXXXX";
-  char fallback[] = "/tmp/bw-fuzz-XXXXXX";
-  const char* made = mkdtemp(root);
-  if (made == nullptr) made = mkdtemp(fallback);
-  if (made == nullptr) std::abort();
-
   scene = new Scene;
-  scene->root = std::string(made) + "/";
+  scene->root = fuzz::MakeScratchDir() + "/";
   scene->work = scene->root + "work/";
   scene->list = scene->work + "list/";
   scene->prog = scene->work + "prog/";
   scene->keep = scene->root + "keep/";
   fs::create_directories(scene->work);
   fs::create_directories(scene->keep);
-  WriteFixture(scene->keep + "guard.txt", kGuardText);
+  fuzz::WriteFileOrAbort(scene->keep + "guard.txt", kGuardText);
   ResetFiles(*scene);
 
   App::Options options;

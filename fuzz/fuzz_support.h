@@ -29,28 +29,35 @@ inline std::vector<std::string> SplitInput(const std::uint8_t* data, std::size_t
   return out;
 }
 
+// A new directory of this process's own, memory-backed when the system has one: the targets
+// write files for every input. Returned without the delimiter.
+inline std::string MakeScratchDir() {
+  char shm[] = "/dev/shm/bw-fuzz-XXXXXX";
+  char tmp[] = "/tmp/bw-fuzz-XXXXXX";
+  const char* dir = mkdtemp(shm);
+  if (!dir) dir = mkdtemp(tmp);
+  if (!dir) std::abort();
+  return dir;
+}
+
+// Writes a whole file with plain calls; the run stops if that fails.
+inline void WriteFileOrAbort(const std::string& path, std::string_view text) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size() || std::fclose(f) != 0) {
+    std::abort();
+  }
+}
+
 // A file in a directory of this process's own, rewritten with each input.
 class ScratchFile {
  public:
-  explicit ScratchFile(const char* name) {
-    // Memory-backed when the system has it: the targets write a file for every input.
-    char shm[] = "/dev/shm/bw-fuzz-XXXXXX";
-    char tmp[] = "/tmp/bw-fuzz-XXXXXX";
-    char* dir = mkdtemp(shm);
-    if (!dir) dir = mkdtemp(tmp);
-    if (!dir) std::abort();
-    dir_ = dir;
-    path_ = dir_ + "/" + name;
-  }
+  explicit ScratchFile(const char* name) : dir_(MakeScratchDir()), path_(dir_ + "/" + name) {}
   ~ScratchFile() {
     std::remove(path_.c_str());
     std::remove(dir_.c_str());
   }
   const std::string& Write(std::string_view text) const {
-    std::FILE* f = std::fopen(path_.c_str(), "wb");
-    if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size() || std::fclose(f) != 0) {
-      std::abort();
-    }
+    WriteFileOrAbort(path_, text);
     return path_;
   }
   const std::string& Path() const { return path_; }
