@@ -150,6 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The lines run in the listed directory; the fuzzer's own relative paths need its own.
   const std::string fuzzer_dir = platform::WorkingDir();
   platform::SetWorkingDir(s.list);
+  app.frmConsole->textConsole->SetReadOnly(true);  // an editable console prints slower
   app.frmConsole->textConsole->Clear();
   s.dialogs.asked.clear();
   s.dialogs.errors.clear();
