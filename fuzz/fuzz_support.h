@@ -29,15 +29,19 @@ inline std::vector<std::string> SplitInput(const std::uint8_t* data, std::size_t
   return out;
 }
 
-// A new directory of this process's own, memory-backed when the system has one: the targets
-// write files for every input. Returned without the delimiter.
+// A new directory of this process's own, in $BW_FUZZ_SCRATCH when set (scripts/fuzz removes
+// that after each target, so a run that crashed leaves nothing behind), else memory-backed when
+// the system has that: the targets write files for every input. Returned without the delimiter.
 inline std::string MakeScratchDir() {
-  char shm[] = "/dev/shm/bw-fuzz-XXXXXX";
-  char tmp[] = "/tmp/bw-fuzz-XXXXXX";
-  const char* dir = mkdtemp(shm);
-  if (!dir) dir = mkdtemp(tmp);
-  if (!dir) std::abort();
-  return dir;
+  std::vector<std::string> bases;
+  if (const char* base = std::getenv("BW_FUZZ_SCRATCH")) bases.emplace_back(base);
+  bases.emplace_back("/dev/shm");
+  bases.emplace_back("/tmp");
+  for (const std::string& base : bases) {
+    std::string dir = base + "/bw-fuzz-XXXXXX";
+    if (mkdtemp(dir.data()) != nullptr) return dir;
+  }
+  std::abort();
 }
 
 // Writes a whole file with plain calls; the run stops if that fails.
