@@ -75,34 +75,38 @@ void Disarm() {
   plan = Plan{};
 }
 
+namespace {
+
+// Runs `call` (a write or read of the given size) on as many bytes as the budget lets through and
+// charges what it moved; fails with `error` once the budget is spent.
+template <typename Call>
+ssize_t WithinBudget(std::int64_t Plan::*budget, std::size_t size, int error, Call call) {
+  std::lock_guard lock(mutex);
+  const ssize_t allowed = Allow(plan.*budget, size, error);
+  if (allowed < 0) return -1;
+  const ssize_t n = call(static_cast<std::size_t>(allowed));
+  if (n > 0 && plan.*budget >= 0) plan.*budget -= n;
+  return n;
+}
+
+}  // namespace
+
 ssize_t Write(int fd, const void* data, std::size_t size) {
   if (!Armed()) return ::write(fd, data, size);
-  std::lock_guard lock(mutex);
-  const ssize_t allowed = Allow(plan.write_budget, size, ENOSPC);
-  if (allowed < 0) return -1;
-  const ssize_t n = ::write(fd, data, static_cast<std::size_t>(allowed));
-  if (n > 0 && plan.write_budget >= 0) plan.write_budget -= n;
-  return n;
+  return WithinBudget(&Plan::write_budget, size, ENOSPC,
+                      [&](std::size_t n) { return ::write(fd, data, n); });
 }
 
 ssize_t Read(int fd, void* data, std::size_t size) {
   if (!Armed()) return ::read(fd, data, size);
-  std::lock_guard lock(mutex);
-  const ssize_t allowed = Allow(plan.read_budget, size, EIO);
-  if (allowed < 0) return -1;
-  const ssize_t n = ::read(fd, data, static_cast<std::size_t>(allowed));
-  if (n > 0 && plan.read_budget >= 0) plan.read_budget -= n;
-  return n;
+  return WithinBudget(&Plan::read_budget, size, EIO,
+                      [&](std::size_t n) { return ::read(fd, data, n); });
 }
 
 ssize_t Pread(int fd, void* data, std::size_t size, off_t offset) {
   if (!Armed()) return ::pread(fd, data, size, offset);
-  std::lock_guard lock(mutex);
-  const ssize_t allowed = Allow(plan.read_budget, size, EIO);
-  if (allowed < 0) return -1;
-  const ssize_t n = ::pread(fd, data, static_cast<std::size_t>(allowed), offset);
-  if (n > 0 && plan.read_budget >= 0) plan.read_budget -= n;
-  return n;
+  return WithinBudget(&Plan::read_budget, size, EIO,
+                      [&](std::size_t n) { return ::pread(fd, data, n, offset); });
 }
 
 bool Refused(const std::string& path) {
