@@ -38,11 +38,12 @@ constexpr std::int64_t kWriteBudget = 1 << 20;
 const std::string kGuardText = "must never change\r\n";
 
 struct Scene {
-  std::string root;  // with the delimiter
-  std::string work;  // root + "work/": everything the lines may change
-  std::string list;  // work + "list/": the listed directory, rebuilt for each input
-  std::string prog;  // work + "prog/": program and settings directory
-  std::string keep;  // root + "keep/": readable, never to be changed
+  std::string root;        // with the delimiter
+  std::string work;        // root + "work/": everything the lines may change
+  std::string list;        // work + "list/": the listed directory, rebuilt for each input
+  std::string prog;        // work + "prog/": program and settings directory
+  std::string keep;        // root + "keep/": readable, never to be changed
+  std::string fuzzer_dir;  // the fuzzer's working directory: its corpus paths may be relative
   ScriptedDialogs dialogs;
   std::unique_ptr<App> app;
   std::vector<std::int64_t> laid_out;  // Stamps() right after the files were last laid out
@@ -125,9 +126,9 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   options.batch = true;
   options.dialogs = &scene->dialogs;
   scene->app = std::make_unique<App>(options);
-  const std::string fuzzer_dir = platform::WorkingDir();
+  scene->fuzzer_dir = platform::WorkingDir();
   scene->app->CreateWindows();
-  platform::SetWorkingDir(fuzzer_dir);  // the directory tree moved it
+  platform::SetWorkingDir(scene->fuzzer_dir);  // the directory tree moved it
   std::atexit(TearDown);  // registered after the toolkit was made, so it runs before that ends
   return 0;
 }
@@ -147,8 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The numbering command adds the selection to the rename window's list; across inputs the list
   // would only grow.
   app.frmBatch->filelest->clear();
-  // The lines run in the listed directory; the fuzzer's own relative paths need its own.
-  const std::string fuzzer_dir = platform::WorkingDir();
+  // The lines run in the listed directory, as the program does after a scan.
   platform::SetWorkingDir(s.list);
   app.frmConsole->textConsole->SetReadOnly(true);  // an editable console prints slower
   app.frmConsole->textConsole->Clear();
@@ -168,7 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QCoreApplication::sendPostedEvents();
   }
   platform::faults::Disarm();
-  platform::SetWorkingDir(fuzzer_dir);
+  platform::SetWorkingDir(s.fuzzer_dir);
 
   // Nothing outside work/ changed, whatever the lines named.
   FUZZ_CHECK(platform::ReadWholeFile(s.keep + "guard.txt") == kGuardText);
