@@ -140,8 +140,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // are only made anew when the last input changed them, as making them is most of the cost.
   if (Stamps(s) != s.laid_out || app.CurrentDir != s.list || app.FileMask != "*.*") {
     ResetFiles(s);
-    app.ExecuteCommandLine("bw_mask(*.*)");  // scans the listed directory again
+    // The scan comes first: setting the mask lists the current directory again, which the last
+    // input may have left somewhere large.
     app.ExecuteCommandLine("bw_scan_dir(" + s.list + ")");
+    if (app.FileMask != "*.*") app.ExecuteCommandLine("bw_mask(*.*)");
     s.laid_out = Stamps(s);  // after the scan, which keeps the listed directory in the settings
   }
   app.Form1->fList->clearSelection();
