@@ -97,6 +97,12 @@ ssize_t Write(int fd, const void* data, std::size_t size) {
                       [&](std::size_t n) { return ::write(fd, data, n); });
 }
 
+ssize_t Pwrite(int fd, const void* data, std::size_t size, off_t offset) {
+  if (!Armed()) return ::pwrite(fd, data, size, offset);
+  return WithinBudget(&Plan::write_budget, size, ENOSPC,
+                      [&](std::size_t n) { return ::pwrite(fd, data, n, offset); });
+}
+
 ssize_t Read(int fd, void* data, std::size_t size) {
   if (!Armed()) return ::read(fd, data, size);
   return WithinBudget(&Plan::read_budget, size, EIO,
@@ -107,6 +113,22 @@ ssize_t Pread(int fd, void* data, std::size_t size, off_t offset) {
   if (!Armed()) return ::pread(fd, data, size, offset);
   return WithinBudget(&Plan::read_budget, size, EIO,
                       [&](std::size_t n) { return ::pread(fd, data, n, offset); });
+}
+
+ssize_t CopyFileRange(int in, off_t* in_offset, int out, off_t* out_offset, std::size_t size) {
+  const auto copy = [&](std::size_t n) {
+    return ::copy_file_range(in, in_offset, out, out_offset, n, 0);
+  };
+  if (!Armed()) return copy(size);
+  std::lock_guard lock(mutex);
+  const ssize_t readable = Allow(plan.read_budget, size, EIO);
+  if (readable < 0) return -1;
+  const ssize_t allowed = Allow(plan.write_budget, static_cast<std::size_t>(readable), ENOSPC);
+  if (allowed < 0) return -1;
+  const ssize_t n = copy(static_cast<std::size_t>(allowed));
+  if (n > 0 && plan.read_budget >= 0) plan.read_budget -= n;
+  if (n > 0 && plan.write_budget >= 0) plan.write_budget -= n;
+  return n;
 }
 
 bool Refused(const std::string& path) {

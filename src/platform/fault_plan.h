@@ -50,10 +50,14 @@ inline bool Armed() {
   return armed.load(std::memory_order_relaxed);
 }
 
-// write(2), read(2) and pread(2) with the armed budgets applied.
+// write(2), pwrite(2), read(2) and pread(2) with the armed budgets applied.
 ssize_t Write(int fd, const void* data, std::size_t size);
+ssize_t Pwrite(int fd, const void* data, std::size_t size, off_t offset);
 ssize_t Read(int fd, void* data, std::size_t size);
 ssize_t Pread(int fd, void* data, std::size_t size, off_t offset);
+// copy_file_range(2) between the two files' offsets, charged to both budgets: the kernel's copy
+// meets a full disk or a read error where read and write would.
+ssize_t CopyFileRange(int in, off_t* in_offset, int out, off_t* out_offset, std::size_t size);
 // True (with errno set to EACCES) when the plan refuses `path`.
 bool Refused(const std::string& path);
 // True (with errno set to EACCES) when the plan keeps changes inside a directory that does not

@@ -38,13 +38,17 @@ TEST(CopyReporting, ReportsGrowingProgressUpToTheSize) {
 
 TEST(CopyReporting, StoppedCopyLeavesNoTarget) {
   TempDir dir;
-  // Sparse, so that it is large without taking disk space: the copy is stopped at the first
-  // report, long before the end.
+  // Sparse, so that it is large without taking disk space, with a little data every 16 MiB so
+  // that the copy has something to report: it is stopped at the second report, long before the
+  // end.
   const std::string src = dir.Slash() + "big.bin";
   {
     const int fd = open(src.c_str(), O_WRONLY | O_CREAT, 0644);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(ftruncate(fd, std::int64_t{1} << 30), 0);
+    for (std::int64_t at = 0; at < (std::int64_t{1} << 30); at += std::int64_t{16} << 20) {
+      ASSERT_EQ(pwrite(fd, "data", 4, at), 4);
+    }
     close(fd);
   }
   int reports = 0;
