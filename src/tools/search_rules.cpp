@@ -1,5 +1,8 @@
 #include "tools/search_rules.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "platform/paths.h"
 #include "platform/tree_walk.h"
 #include "tools/mask_rules.h"
@@ -8,7 +11,9 @@ namespace tools {
 
 SearchOutcome SearchFiles(std::string_view start, std::string_view mask,
                           std::vector<std::string>& found,
-                          const std::function<bool(std::string_view dir)>& keep_going) {
+                          const std::function<bool(std::string_view dir)>& keep_going,
+                          unsigned threads) {
+  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
   SearchOutcome outcome;
   if (start.empty()) {
     outcome.error = "no directory to search in";
@@ -19,18 +24,26 @@ SearchOutcome SearchFiles(std::string_view start, std::string_view mask,
   const bool every_file = mask == kEveryFileMask;
 
   platform::WalkCallbacks callbacks;
-  if (keep_going) callbacks.enter = keep_going;
+  if (keep_going) {
+    callbacks.enter = keep_going;
+    callbacks.idle = [&] { return keep_going({}); };
+  }
+  // The files of one directory come here as one batch, in the order the file system lists them,
+  // on whichever thread listed the directory; the order they are found in is set here.
+  if (!every_file) {
+    callbacks.select = [&](std::vector<std::string_view>& names) {
+      std::erase_if(names, [&](std::string_view name) { return !compiled->Matches(name); });
+    };
+  }
   callbacks.file = [&](std::string_view dir, std::string_view name) {
-    if (every_file || compiled->Matches(name)) {
-      // Grow by half rather than doubling: the list is most of the search's memory.
-      if (found.size() == found.capacity()) found.reserve(found.size() + found.size() / 2 + 64);
-      std::string& path = found.emplace_back();
-      path.reserve(dir.size() + name.size());
-      path.append(dir).append(name);
-    }
+    // Grow by half rather than doubling: the list is most of the search's memory.
+    if (found.size() == found.capacity()) found.reserve(found.size() + found.size() / 2 + 64);
+    std::string& path = found.emplace_back();
+    path.reserve(dir.size() + name.size());
+    path.append(dir).append(name);
     return !keep_going || keep_going(dir);
   };
-  const platform::WalkSummary summary = platform::WalkBreadthFirst(start, callbacks);
+  const platform::WalkSummary summary = platform::WalkBreadthFirst(start, callbacks, threads);
   outcome.skipped = summary.skipped;
   outcome.stopped = summary.stopped;
   return outcome;

@@ -24,11 +24,14 @@ struct SearchOutcome {
 // `mask`: the start directory with the delimiter added when it lacks one, the subdirectories
 // leading to the file, each with the delimiter, and the name as the file system reports it.
 // Hidden files count; links to directories are not followed. `keep_going`, when given, is
-// called with the directory being listed for every entry met, so that a caller can show
-// progress and stop the search by returning false.
+// called with the directory at hand for every directory and every file found, and every few
+// milliseconds (with "") while the search waits, so that a caller can show progress and stop the
+// search by returning false; it runs on the calling thread. `threads` list the directories ahead
+// (0: one per core); the order found is the same for any number.
 SearchOutcome SearchFiles(std::string_view start, std::string_view mask,
                           std::vector<std::string>& found,
-                          const std::function<bool(std::string_view dir)>& keep_going = {});
+                          const std::function<bool(std::string_view dir)>& keep_going = {},
+                          unsigned threads = 0);
 
 // The directory part of a found path, up to and including its last delimiter ("" for none).
 std::string_view FoundFileDir(std::string_view path);

@@ -166,7 +166,7 @@ std::optional<std::vector<std::string>> TfrmSearch::SearchFiles(const std::strin
       rearchresults->doItemsLayout();
       laid_out = rows;
     }
-    infoPanel->setText(BytesToText(dir));
+    if (!dir.empty()) infoPanel->setText(BytesToText(dir));  // empty while the walk waits
     QCoreApplication::processEvents();
     since_pump.start();
     // The program may have been ended meanwhile: its event loop quits only after the search.

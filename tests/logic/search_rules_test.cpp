@@ -1,7 +1,10 @@
 // The file search over a real directory tree: paths, the "*.*" mask, letter case, refused
 // masks and stopping.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -86,6 +89,52 @@ TEST_F(SearchFilesTest, NamesThatAreNotUtf8AreFoundAsTheirBytes) {
   std::vector<std::string> found;
   tools::SearchFiles(dir.Path(), "bad*", found);
   EXPECT_EQ(found, std::vector<std::string>{dir.Slash() + "sub/" + name});
+}
+
+// Makes `depth` nested directories "d" below `top`, with `deepest.txt` in the last, one level at a
+// time through directory handles: the whole path is far longer than the system takes at once.
+void MakeDeepTree(const std::string& top, int depth) {
+  int fd = open(top.c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(fd, 0);
+  for (int level = 0; level < depth; ++level) {
+    ASSERT_EQ(mkdirat(fd, "d", 0755), 0);
+    const int next = openat(fd, "d", O_RDONLY | O_DIRECTORY);
+    close(fd);
+    ASSERT_GE(next, 0);
+    fd = next;
+  }
+  const int file = openat(fd, "deepest.txt", O_WRONLY | O_CREAT, 0644);
+  ASSERT_GE(file, 0);
+  close(file);
+  close(fd);
+}
+
+// Removes what MakeDeepTree made, from the top: each level's "d" is moved up in place of its
+// parent, so no path ever grows long.
+void RemoveDeepTree(const std::string& top) {
+  const std::string d = top + "/d", below = top + "/d/d", moved = top + "/up";
+  while (access(d.c_str(), F_OK) == 0) {
+    unlink((d + "/deepest.txt").c_str());
+    if (access(below.c_str(), F_OK) == 0) rename(below.c_str(), moved.c_str());
+    rmdir(d.c_str());
+    rename(moved.c_str(), d.c_str());
+  }
+}
+
+TEST(SearchFiles, DepthIsNoLimit) {
+  TempDir dir;
+  constexpr int kDepth = 3000;
+  MakeDeepTree(dir.Path(), kDepth);
+  std::string expected = dir.Slash();
+  for (int level = 0; level < kDepth; ++level) expected += "d/";
+  expected += "deepest.txt";
+  for (const unsigned threads : {1u, 2u}) {
+    std::vector<std::string> found;
+    const auto outcome = tools::SearchFiles(dir.Path(), "deepest.*", found, {}, threads);
+    EXPECT_EQ(outcome.skipped, 0u) << threads << " threads";
+    EXPECT_EQ(found, std::vector<std::string>{expected}) << threads << " threads";
+  }
+  RemoveDeepTree(dir.Path());
 }
 
 }  // namespace

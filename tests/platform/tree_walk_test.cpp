@@ -38,6 +38,8 @@ TEST(TreeWalk, ReportsEveryLevelBeforeTheNextOne) {
   TempDir dir;
   dir.CreateFile("a.txt");
   dir.CreateFile(".hidden");
+  dir.CreateFile("..foo");  // begins with ".." and is a name like any other
+  dir.CreateFile("..dots/g.txt");
   dir.CreateFile("x/b.txt");
   dir.CreateFile("y/c.txt");
   dir.CreateFile("x/x1/d.txt");
@@ -46,13 +48,15 @@ TEST(TreeWalk, ReportsEveryLevelBeforeTheNextOne) {
   dir.CreateDir("empty");
   platform::WalkSummary summary;
   const std::vector<std::string> files = Walk(dir, &summary);
-  ASSERT_EQ(files.size(), 7u);
+  ASSERT_EQ(files.size(), 9u);
   for (std::size_t i = 1; i < files.size(); ++i) {
     EXPECT_LE(Depth(files[i - 1]), Depth(files[i])) << files[i - 1] << " before " << files[i];
   }
-  EXPECT_NE(std::find(files.begin(), files.end(), ".hidden"), files.end());
+  for (const char* name : {".hidden", "..foo", "..dots/g.txt"}) {
+    EXPECT_NE(std::find(files.begin(), files.end(), name), files.end()) << name;
+  }
   EXPECT_EQ(files.back(), "x/x1/x2/f.txt");
-  EXPECT_EQ(summary.listed, 7u);  // the start and six directories below it
+  EXPECT_EQ(summary.listed, 8u);  // the start and seven directories below it
   EXPECT_EQ(summary.skipped, 0u);
   EXPECT_FALSE(summary.stopped);
 }
@@ -135,19 +139,67 @@ TEST(TreeWalk, DirectoryWithoutReadPermissionIsSkipped) {
 TEST(TreeWalk, StopsWhenACallbackSaysSo) {
   TempDir dir;
   for (int i = 0; i < 5; ++i) dir.CreateFile("f" + std::to_string(i));
-  dir.CreateFile("sub/g");
-  platform::WalkCallbacks callbacks;
-  int seen = 0;
-  callbacks.file = [&](std::string_view, std::string_view) { return ++seen < 2; };
-  const auto summary = platform::WalkBreadthFirst(dir.Path(), callbacks);
-  EXPECT_TRUE(summary.stopped);
-  EXPECT_EQ(seen, 2);
+  for (int i = 0; i < 50; ++i) dir.CreateFile("sub" + std::to_string(i) + "/g");
+  for (const unsigned threads : {1u, 3u}) {
+    SCOPED_TRACE(threads);
+    platform::WalkCallbacks callbacks;
+    int seen = 0;
+    callbacks.file = [&](std::string_view, std::string_view) { return ++seen < 2; };
+    const auto summary = platform::WalkBreadthFirst(dir.Path(), callbacks, threads);
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(seen, 2);
 
-  int entered = 0;
-  callbacks.file = {};
-  callbacks.enter = [&](std::string_view) { return ++entered < 2; };
-  EXPECT_TRUE(platform::WalkBreadthFirst(dir.Path(), callbacks).stopped);
-  EXPECT_EQ(entered, 2);
+    int entered = 0;
+    callbacks.file = {};
+    callbacks.enter = [&](std::string_view) { return ++entered < 2; };
+    EXPECT_TRUE(platform::WalkBreadthFirst(dir.Path(), callbacks, threads).stopped);
+    EXPECT_EQ(entered, 2);
+  }
+}
+
+// What a walk hands to its callbacks, in order: "> dir" for each directory, then its files.
+std::vector<std::string> Trace(const std::string& start, unsigned threads, bool only_odd) {
+  std::vector<std::string> trace;
+  platform::WalkCallbacks callbacks;
+  callbacks.enter = [&](std::string_view d) {
+    trace.push_back("> " + std::string(d));
+    return true;
+  };
+  callbacks.file = [&](std::string_view, std::string_view name) {
+    trace.emplace_back(name);
+    return true;
+  };
+  if (only_odd) {
+    callbacks.select = [](std::vector<std::string_view>& names) {
+      std::erase_if(names, [](std::string_view name) { return (name.back() - '0') % 2 == 0; });
+    };
+  }
+  platform::WalkBreadthFirst(start, callbacks, threads);
+  return trace;
+}
+
+TEST(TreeWalk, HelperThreadsGiveTheOrderOfTheWalkAlone) {
+  // An uneven tree: wide and narrow directories, empty ones, and a long thin branch.
+  TempDir dir;
+  for (int a = 0; a < 6; ++a) {
+    const std::string top = "t" + std::to_string(a) + "/";
+    for (int f = 0; f < a * 3; ++f) dir.CreateFile(top + "f" + std::to_string(f));
+    for (int b = 0; b < a; ++b) {
+      const std::string mid = top + "m" + std::to_string(b) + "/";
+      dir.CreateDir(mid);
+      for (int f = 0; f < b + 1; ++f) dir.CreateFile(mid + "g" + std::to_string(f));
+    }
+  }
+  std::string thin = "thin/";
+  for (int level = 0; level < 40; ++level, thin += "n/")
+    dir.CreateFile(thin + "h" + std::to_string(level));
+  for (const bool only_odd : {false, true}) {
+    const std::vector<std::string> alone = Trace(dir.Path(), 1, only_odd);
+    ASSERT_GT(alone.size(), 100u);
+    for (const unsigned threads : {2u, 5u}) {
+      EXPECT_EQ(Trace(dir.Path(), threads, only_odd), alone) << threads << " threads";
+    }
+  }
 }
 
 }  // namespace
