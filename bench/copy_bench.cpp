@@ -1,13 +1,16 @@
 // bench_copy DATA_DIR [repeats]
 //
-// Times the copy windows copying one 1 GiB file and 10,000 small files (the first of
-// DATA_DIR/flat by name), beside cp doing the same in the same run. The 1 GiB file and every
-// target are made in a temporary directory beside the data set, which is never written into.
-// Run by hand; see README.md.
+// Times the copy windows copying one 1 GiB file, 10,000 small files (the first of DATA_DIR/flat
+// by name) and a 2 GiB sparse file, beside cp doing the same in the same run, and, where an XFS
+// image can be made and mounted, a copy on a file system that shares blocks. The big files and
+// every target are made in a temporary directory beside the data set, which is never written
+// into. Run by hand; see README.md.
 
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,7 +41,9 @@ namespace {
 namespace fs = std::filesystem;
 constexpr std::int64_t kBigBytes = std::int64_t{1} << 30;
 constexpr std::size_t kSmallFiles = 10000;
-constexpr double kTarget = 1.2;
+constexpr std::int64_t kSparseBytes = std::int64_t{2} << 30;
+constexpr std::int64_t kCloneBytes = std::int64_t{256} << 20;
+constexpr double kTarget = 1.0;
 
 // A fresh, empty target directory, with what the last run wrote flushed to disk first, so no
 // run pays for the write-back of the one before.
@@ -48,12 +53,13 @@ void FreshDir(const std::string& dir) {
   fs::create_directories(dir);
 }
 
-void WriteBigFile(const std::string& path) {
+// Writes `bytes` of data that no two MiB share.
+void WriteBigFile(const std::string& path, std::int64_t bytes = kBigBytes) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (fd < 0) Fail("cannot create " + path);
   std::vector<char> block(std::size_t{1} << 20);
   for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 131 + 7);
-  for (std::int64_t done = 0; done < kBigBytes; done += static_cast<std::int64_t>(block.size())) {
+  for (std::int64_t done = 0; done < bytes; done += static_cast<std::int64_t>(block.size())) {
     block[0] = static_cast<char>(done >> 20);  // no two blocks alike
     if (write(fd, block.data(), block.size()) != static_cast<ssize_t>(block.size())) {
       Fail("cannot write " + path);
@@ -62,10 +68,50 @@ void WriteBigFile(const std::string& path) {
   close(fd);
 }
 
+// A 2 GiB file that holds 1 MiB of data every 256 MiB and holes between.
+void WriteSparseFile(const std::string& path) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0 || ftruncate(fd, kSparseBytes) != 0) Fail("cannot create " + path);
+  const std::vector<char> block(std::size_t{1} << 20, 'x');
+  for (std::int64_t at = 0; at < kSparseBytes; at += std::int64_t{256} << 20) {
+    if (pwrite(fd, block.data(), block.size(), at) != static_cast<ssize_t>(block.size())) {
+      Fail("cannot write " + path);
+    }
+  }
+  close(fd);
+}
+
+// The disk space a file takes, in bytes, as du counts it.
+std::int64_t DiskBytes(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) Fail("cannot stat " + path);
+  return static_cast<std::int64_t>(st.st_blocks) * 512;
+}
+
+std::int64_t FreeBytes(const std::string& dir) {
+  struct statvfs fs;
+  if (statvfs(dir.c_str(), &fs) != 0) Fail("cannot read the free space of " + dir);
+  return static_cast<std::int64_t>(fs.f_bfree) * static_cast<std::int64_t>(fs.f_frsize);
+}
+
 void Goal(const char* what, double ratio) {
   std::printf("goal: %s %.2fx (target %.1fx): %s\n", what, ratio, kTarget,
               ratio <= kTarget ? "met" : "missed");
 }
+
+void DiskGoal(const char* what, std::int64_t copy, std::int64_t source) {
+  std::printf("goal: %s %.1f MiB on disk (target <= the source's %.1f MiB): %s\n", what,
+              static_cast<double>(copy) / (1 << 20), static_cast<double>(source) / (1 << 20),
+              copy <= source ? "met" : "missed");
+}
+
+// What the copy on a file system that shares blocks gave.
+struct CloneRun {
+  bool ran = false;
+  std::string why_not;
+  double ours_ms = 0, cp_ms = 0;
+  std::int64_t ours_taken = 0;  // free space the copy used up
+};
 
 }  // namespace
 
@@ -100,7 +146,9 @@ int main(int argc, char** argv) {
 
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication qt(argc, argv);
-  double ours_big = 0, cp_big = 0, ours_small = 0, cp_small = 0;
+  double ours_big = 0, cp_big = 0, ours_small = 0, cp_small = 0, ours_sparse = 0, cp_sparse = 0;
+  std::int64_t sparse_source = 0, ours_sparse_disk = 0, cp_sparse_disk = 0;
+  CloneRun clone;
   {
     ScriptedDialogs dialogs;
     App::Options options;
@@ -149,6 +197,61 @@ int main(int argc, char** argv) {
     for (const std::string& name : names) cp_args.push_back(flat + "/" + name);
     cp_small = BestMs(
         repeats, [&] { RunOrFail(cp_args); }, [&] { FreshDir(out); });
+
+    // A sparse file: the single copy window, then cp keeping holes.
+    const std::string sparse = work + "/sparse.img";
+    WriteSparseFile(sparse);
+    sparse_source = DiskBytes(sparse);
+    app.CurrentDir = work + "/";
+    app.CurrentFile = sparse;
+    ours_sparse = BestMs(
+        repeats, [&] { single.bntCopyClick(); },
+        [&] {
+          FreshDir(out);
+          single.txtFileToCopy->setText(BytesToText(sparse));
+          single.txtCopyTo->setText(BytesToText(out + "/sparse.img"));
+        },
+        [&] { ours_sparse_disk = DiskBytes(out + "/sparse.img"); });
+    cp_sparse = BestMs(
+        repeats,
+        [&] {
+          RunOrFail({"cp", "--sparse=auto", sparse, out + "/sparse.img"});
+        },
+        [&] { FreshDir(out); }, [&] { cp_sparse_disk = DiskBytes(out + "/sparse.img"); });
+
+    // On an XFS image that shares blocks, where one can be made and mounted (as root).
+    const std::string image = work + "/xfs.img", mnt = work + "/xfs";
+    fs::create_directories(mnt);
+    if (!RunTool({"truncate", "-s", "1G", image}) ||
+        !RunTool({"mkfs.xfs", "-q", "-m", "reflink=1", image})) {
+      clone.why_not = "mkfs.xfs cannot make an image";
+    } else if (!RunTool({"mount", "-o", "loop", image, mnt})) {
+      clone.why_not = "the image cannot be mounted";
+    } else {
+      const std::string file = mnt + "/file.bin", target = mnt + "/out";
+      WriteBigFile(file, kCloneBytes);
+      app.CurrentFile = file;
+      clone.ours_ms = BestMs(
+          repeats, [&] { single.bntCopyClick(); },
+          [&] {
+            FreshDir(target);
+            single.txtFileToCopy->setText(BytesToText(file));
+            single.txtCopyTo->setText(BytesToText(target + "/file.bin"));
+            clone.ours_taken = FreeBytes(mnt);
+          },
+          [&] {
+            sync();
+            clone.ours_taken -= FreeBytes(mnt);
+          });
+      clone.cp_ms = BestMs(
+          repeats,
+          [&] {
+            RunOrFail({"cp", "--reflink=auto", file, target + "/file.bin"});
+          },
+          [&] { FreshDir(target); });
+      clone.ran = fs::file_size(target + "/file.bin", ec) == kCloneBytes;
+      RunTool({"umount", mnt});
+    }
   }
   fs::remove_all(work);
 
@@ -160,7 +263,33 @@ int main(int argc, char** argv) {
               ours_small / cp_small);
   std::printf("%-44s %10.1f %8s\n", "cp -t: 10,000 small files", cp_small, "1.00");
   std::printf("(small files: %.1f MB in all)\n\n", static_cast<double>(small_bytes) / 1e6);
+  std::printf("%-44s %10.1f %8.2f  %.1f MiB on disk\n", "TfrmCopyFile: 2 GiB sparse file",
+              ours_sparse, ours_sparse / cp_sparse,
+              static_cast<double>(ours_sparse_disk) / (1 << 20));
+  std::printf("%-44s %10.1f %8s  %.1f MiB on disk (source %.1f MiB)\n",
+              "cp --sparse=auto: 2 GiB sparse file", cp_sparse, "1.00",
+              static_cast<double>(cp_sparse_disk) / (1 << 20),
+              static_cast<double>(sparse_source) / (1 << 20));
+  if (clone.ran) {
+    std::printf("%-44s %10.1f %8.2f  %.1f MiB of free space used\n",
+                "TfrmCopyFile: 256 MiB on XFS (reflink)", clone.ours_ms,
+                clone.ours_ms / clone.cp_ms, static_cast<double>(clone.ours_taken) / (1 << 20));
+    std::printf("%-44s %10.1f %8s\n", "cp --reflink=auto: 256 MiB on XFS", clone.cp_ms, "1.00");
+  } else {
+    std::printf("copy on XFS (reflink): skipped, %s\n", clone.why_not.c_str());
+  }
+  std::printf("\n");
   Goal("copy of 1 GiB in one file vs cp", ours_big / cp_big);
   Goal("copy of 10,000 small files vs cp", ours_small / cp_small);
+  Goal("copy of a 2 GiB sparse file vs cp --sparse=auto", ours_sparse / cp_sparse);
+  DiskGoal("copy of a 2 GiB sparse file", ours_sparse_disk, sparse_source);
+  if (clone.ran) {
+    Goal("copy on XFS vs cp --reflink=auto", clone.ours_ms / clone.cp_ms);
+    std::printf(
+        "goal: copy on XFS shares its blocks, %.1f MiB used (target < 1%% of %lld MiB): %s\n",
+        static_cast<double>(clone.ours_taken) / (1 << 20),
+        static_cast<long long>(kCloneBytes >> 20),
+        clone.ours_taken < kCloneBytes / 100 ? "met" : "missed");
+  }
   return 0;
 }
