@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -155,6 +156,34 @@ TEST(TreeWalk, StopsWhenACallbackSaysSo) {
     EXPECT_TRUE(platform::WalkBreadthFirst(dir.Path(), callbacks, threads).stopped);
     EXPECT_EQ(entered, 2);
   }
+}
+
+TEST(TreeWalk, TheCallingThreadStaysLiveAndStopsWhileHelpersAreBusy) {
+  TempDir dir;
+  dir.CreateFile("slow/a");
+  dir.CreateFile("top");
+  // The helper listing "slow" is held until the calling thread has been idle after handing out
+  // the start's files; that idle call stops the walk, so nothing of "slow" is handed out.
+  std::atomic<bool> idled{false};
+  platform::WalkCallbacks callbacks;
+  std::vector<std::string> files;
+  callbacks.select = [&](std::vector<std::string_view>& names) {
+    if (names.size() == 1 && names[0] == "a") idled.wait(false);
+  };
+  callbacks.idle = [&] {
+    if (files.empty()) return true;  // the start itself is not yet handed out
+    idled = true;
+    idled.notify_all();
+    return false;
+  };
+  callbacks.file = [&](std::string_view, std::string_view name) {
+    files.emplace_back(name);
+    return true;
+  };
+  const auto summary = platform::WalkBreadthFirst(dir.Path(), callbacks, 2);
+  EXPECT_TRUE(summary.stopped);
+  EXPECT_TRUE(idled);
+  EXPECT_EQ(files, std::vector<std::string>{"top"});
 }
 
 // What a walk hands to its callbacks, in order: "> dir" for each directory, then its files.
