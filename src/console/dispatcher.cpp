@@ -157,8 +157,7 @@ void CopyListed(App& app, const std::string& target) {
     }
     const std::string source = app.CurrentDir + entry;
     const std::string copy = target + entry;
-    // The source stays, so as with cp nothing waits for the copy to reach the disk.
-    if (platform::CopyFileReporting(source, copy, {}) == platform::CopyOutcome::kCopied) {
+    if (platform::CopyFileNoReplace(source, copy)) {
       app.PrintLine("> Copyed...");
     } else if (!platform::DirectoryExists(source) && !platform::IsFileDirOrLink(copy)) {
       // Directories and existing targets are passed over quietly; any other failure (a full
