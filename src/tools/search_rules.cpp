@@ -29,12 +29,13 @@ SearchOutcome SearchFiles(std::string_view start, std::string_view mask,
     callbacks.idle = [&] { return keep_going({}); };
   }
   // The files of one directory come here as one batch, in the order the file system lists them,
-  // on whichever thread listed the directory; the order they are found in is set here.
-  if (!every_file) {
-    callbacks.select = [&](std::vector<std::string_view>& names) {
+  // on whichever thread listed the directory: the mask is applied here, and this is where the
+  // order in which a directory's files are found is set.
+  callbacks.select = [&](std::vector<std::string_view>& names) {
+    if (!every_file) {
       std::erase_if(names, [&](std::string_view name) { return !compiled->Matches(name); });
-    };
-  }
+    }
+  };
   callbacks.file = [&](std::string_view dir, std::string_view name) {
     // Grow by half rather than doubling: the list is most of the search's memory.
     if (found.size() == found.capacity()) found.reserve(found.size() + found.size() / 2 + 64);
