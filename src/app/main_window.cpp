@@ -178,6 +178,8 @@ void TForm1::BuildMenus() {
   ScanDirectory1 = AddItem(Operations1, "ScanDirectory1", "[SKADIR]", &TForm1::ScanDirectory1Click);
   ScanDirectory1->setVisible(false);
   Delete1 = AddItem(Operations1, "Delete1", "[DELTHISF]", &TForm1::Delete1Click);
+  DeleteForEver1 = AddItem(Operations1, "DeleteForEver1", "Delete for ever",
+                           &TForm1::DeleteForEver1Click, QKeySequence("Shift+Del"));
   DeleteAll1 = AddItem(Operations1, "DeleteAll1", "[DELALLF]", &TForm1::DeleteAll1Click);
   CreateEmptyFile1 = AddItem(Operations1, "CreateEmptyFile1", "[CREATEF]",
                              &TForm1::CreateEmptyFile1Click, QKeySequence("Ctrl+N"));

@@ -59,6 +59,8 @@ class TForm1 : public QMainWindow {
 
   // File operations.
   void Delete1Click();
+  // Shift+Delete: the current entry's file deleted for ever, after the same question.
+  void DeleteForEver1Click();
   void DeleteAll1Click();
   void CreateEmptyFile1Click();
   void Rename1Click();
@@ -127,6 +129,7 @@ class TForm1 : public QMainWindow {
   QMenu* Operations1 = nullptr;
   QAction* ScanDirectory1 = nullptr;
   QAction* Delete1 = nullptr;
+  QAction* DeleteForEver1 = nullptr;
   QAction* DeleteAll1 = nullptr;
   QAction* CreateEmptyFile1 = nullptr;
   QAction* Mask1 = nullptr;
@@ -161,6 +164,8 @@ class TForm1 : public QMainWindow {
 
  private:
   void BuildMenus();
+  // The current entry's file into the trash, or for ever.
+  void DeleteCurrent(bool for_ever);
   void BuildControls();
   void SetCaptions();
   void ApplyFontsAndColours(const config::SettingsSnapshot& settings);

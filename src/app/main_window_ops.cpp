@@ -14,6 +14,7 @@
 
 #include "app/app.h"
 #include "app/drive_select.h"
+#include "app/file_deleter.h"
 #include "app/file_op_rules.h"
 #include "app/listing_rules.h"
 #include "app/main_window.h"
@@ -59,6 +60,14 @@ void UpdateSearchResult(App& app, const std::string& path, const std::string& re
 }  // namespace
 
 void TForm1::Delete1Click() {
+  DeleteCurrent(false);
+}
+
+void TForm1::DeleteForEver1Click() {
+  DeleteCurrent(true);
+}
+
+void TForm1::DeleteCurrent(bool for_ever) {
   const int row = CurrentRow();
   const bool ask = app_.Optionz->ondel->isChecked();
   if (row < 0) {
@@ -82,7 +91,7 @@ void TForm1::Delete1Click() {
       return ScanDirectory1Click();
     }
   }
-  if (platform::DeleteFile(path)) {
+  if (FileDeleter(app_, for_ever).Remove(path)) {
     UpdateSearchResult(app_, path);
     if (!ask) app_.dialogs().Beep(false);
   } else {
@@ -101,8 +110,9 @@ void TForm1::DeleteAll1Click() {
   if (!rows.empty()) {
     app_.Show(app_.frmConsole);
     const app::DeletionPlan plan = app::PlanDeletion(app_.CurrentDir, Entries(), rows);
+    FileDeleter deleter(app_, false);
     for (const std::string& path : plan.files) {
-      if (platform::DeleteFile(path)) {
+      if (deleter.Remove(path)) {
         UpdateSearchResult(app_, path);
         app_.PrintLine("> Deleted: " + path + "\"");
       } else {

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/drive_select.h"
 #include "app/main_window.h"
@@ -251,6 +252,72 @@ TEST_F(FileOperationsTest, WindowsReceiveTheirData) {
   EXPECT_EQ(app->frmHTMLFileList->path->text(), "/typed/");
   Main().ToolButton2->click();
   EXPECT_TRUE(app->frmDriveSel->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+class TrashDeleteTest : public FileOperationsTest {
+ protected:
+  bool Trashed(const std::string& name) { return data_home.Exists("Trash/files/" + name); }
+};
+
+TEST_F(TrashDeleteTest, DeletingMovesToTheTrashUnlessAskedToDeleteForEver) {
+  dir.CreateFile("work/c.txt", "c");
+  dir.CreateFile("work/d.txt", "d");
+  ListWork();
+  AskBeforeDeleting(false);
+  Point("a.txt");
+  Main().Delete1->trigger();
+  EXPECT_FALSE(dir.Exists("work/a.txt"));
+  EXPECT_TRUE(Trashed("a.txt"));
+  EXPECT_NE(data_home.Read("Trash/info/a.txt.trashinfo").find("Path=" + Work() + "a.txt\n"),
+            std::string::npos);
+
+  Select({"b.txt", "sub/"});
+  Run("bw_del_sel()");
+  EXPECT_TRUE(Printed("> Deleted: " + Work() + "b.txt\""));
+  EXPECT_TRUE(Trashed("b.txt"));
+  EXPECT_EQ(InListOrder({"a.txt", "b.txt"}), QStringList());
+
+  Point("c.txt");
+  Main().DeleteForEver1->trigger();  // Shift+Delete
+  EXPECT_FALSE(dir.Exists("work/c.txt"));
+  EXPECT_FALSE(Trashed("c.txt"));
+  EXPECT_EQ(Main().DeleteForEver1->shortcut(), QKeySequence("Shift+Del"));
+
+  app->Optionz->chxTrash->setChecked(false);
+  Point("d.txt");
+  Main().Delete1->trigger();
+  EXPECT_FALSE(dir.Exists("work/d.txt"));
+  EXPECT_FALSE(Trashed("d.txt"));
+}
+
+TEST_F(TrashDeleteTest, WithoutAUsableTrashItAsksOnceBeforeDeletingForEver) {
+  TempDir elsewhere;
+  ASSERT_EQ(symlink(elsewhere.Path().c_str(), (data_home.Path() + "/Trash").c_str()), 0);
+  ListWork();
+  AskBeforeDeleting(false);
+  Select({"a.txt", "b.txt"});
+  dialogs.message_answers = {MsgAnswer::kNo};
+  Main().DeleteAll1Click();
+  EXPECT_EQ(dialogs.asked.size(), 1);
+  EXPECT_NE(dialogs.asked.last().indexOf("Delete for ever instead?"), -1);
+  EXPECT_TRUE(dir.Exists("work/a.txt"));
+  EXPECT_TRUE(dir.Exists("work/b.txt"));
+  EXPECT_TRUE(Printed("> Error: Can't delet file \"" + Work() + "b.txt"));
+  EXPECT_TRUE(Printed("> Warning: the trash can not take \"" + Work() + "a.txt\": " +
+                      data_home.Path() + "/Trash is not a directory of its own (a link or a file)"))
+      << ::testing::PrintToString(ConsoleLines());
+
+  Select({"a.txt", "b.txt"});
+  dialogs.message_answers = {MsgAnswer::kYes};
+  Main().DeleteAll1Click();
+  EXPECT_EQ(dialogs.asked.size(), 2);
+  EXPECT_FALSE(dir.Exists("work/a.txt"));
+  EXPECT_FALSE(dir.Exists("work/b.txt"));
+  EXPECT_TRUE(std::filesystem::is_empty(elsewhere.Path()));
 }
 
 }  // namespace
