@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,7 +31,8 @@ std::optional<FileIdentity> GetFileIdentity(const std::string& path) {
     return std::nullopt;
   }
   FileIdentity id;
-  id.device = (static_cast<std::uint64_t>(st.stx_dev_major) << 32) | st.stx_dev_minor;
+  // The same number stat() gives, so that identities compare with older records.
+  id.device = makedev(st.stx_dev_major, st.stx_dev_minor);
   id.inode = st.stx_ino;
   id.size = static_cast<std::int64_t>(st.stx_size);
   id.mtime_ns = Nanoseconds(st.stx_mtime);
