@@ -3,18 +3,26 @@
 #include <QCheckBox>
 
 #include "app/app.h"
+#include "app/undo_command.h"
 #include "config/options_window.h"
+#include "platform/file_identity.h"
 #include "platform/file_ops.h"
 #include "platform/trash.h"
 #include "ui/byte_text.h"
 #include "ui/dialogs.h"
 
 FileDeleter::FileDeleter(App& app, bool for_ever)
-    : app_(app), for_ever_(for_ever || !app.Optionz->chxTrash->isChecked()) {}
+    : app_(app),
+      for_ever_(for_ever || !app.Optionz->chxTrash->isChecked()),
+      history_(UndoHistoryOf(app)) {}
 
 bool FileDeleter::Remove(const std::string& path) {
   if (for_ever_) return platform::DeleteFile(path);
-  const platform::TrashResult trashed = platform::MoveToTrash(path);
+  const auto id = platform::GetFileIdentity(path);
+  const platform::TrashResult trashed =
+      platform::MoveToTrash(path, [&](const std::string& in_trash, const std::string& info) {
+        if (id) history_.Record({tools::UndoKind::kTrash, *id, {path, in_trash, info}});
+      });
   switch (trashed.outcome) {
     case platform::TrashOutcome::kTrashed:
       return true;

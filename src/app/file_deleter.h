@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "tools/undo_history.h"
+
 class App;
 
 class FileDeleter {
@@ -22,5 +24,6 @@ class FileDeleter {
 
   App& app_;
   bool for_ever_;
+  tools::UndoHistory history_;         // where each trash is recorded, to be restored by Undo
   std::optional<bool> without_trash_;  // the user's answer, asked once per command
 };

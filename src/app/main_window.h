@@ -59,6 +59,10 @@ class TForm1 : public QMainWindow {
 
   // File operations.
   void Delete1Click();
+  // Ctrl+Z: takes back the most recent change recorded in the undo history.
+  void Undo1Click();
+  // Names in the Undo item what it will take back.
+  void UpdateUndoCaption();
   // Shift+Delete: the current entry's file deleted for ever, after the same question.
   void DeleteForEver1Click();
   void DeleteAll1Click();
@@ -128,6 +132,7 @@ class TForm1 : public QMainWindow {
   QAction* SHOWBOOKMARKS1 = nullptr;
   QMenu* Operations1 = nullptr;
   QAction* ScanDirectory1 = nullptr;
+  QAction* Undo1 = nullptr;
   QAction* Delete1 = nullptr;
   QAction* DeleteForEver1 = nullptr;
   QAction* DeleteAll1 = nullptr;

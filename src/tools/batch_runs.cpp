@@ -7,6 +7,7 @@
 
 #include "app/app.h"
 #include "app/main_window.h"
+#include "app/undo_command.h"
 #include "console/console_window.h"
 #include "console/variable_rules.h"
 #include "platform/append_file.h"
@@ -93,6 +94,8 @@ void TfrmBatch::CarryOutRenames() {
   if (!journal_->Intend(pairs)) {
     app_.PrintLine("> Warning: the rename journal " + Quoted(JournalPath()) +
                    " can not be written; this run can not be undone");
+  } else if (!pairs.empty()) {
+    UndoHistoryOf(app_).Record({tools::UndoKind::kBatch, {}, {}});
   }
   std::size_t i = 0;  // the pair's place in the journal
   for (const PendingRename& r : pending_) {

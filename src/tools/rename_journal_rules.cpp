@@ -16,7 +16,9 @@ constexpr std::string_view kMove = "MOVE";
 constexpr std::string_view kFailed = "FAILED";
 constexpr std::string_view kUndone = "UNDONE";
 
-std::string Escape(std::string_view text) {
+}  // namespace
+
+std::string EscapeField(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (char c : text) {
@@ -40,7 +42,7 @@ std::string Escape(std::string_view text) {
   return out;
 }
 
-std::optional<std::string> Unescape(std::string_view text) {
+std::optional<std::string> UnescapeField(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -81,6 +83,8 @@ std::vector<std::string_view> SplitTabs(std::string_view line) {
   return fields;
 }
 
+namespace {
+
 std::optional<std::uint64_t> ParseNumber(std::string_view text) {
   std::uint64_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -100,8 +104,8 @@ std::optional<JournalPair> ParseOldPair(const std::vector<std::string_view>& f) 
   if (f.size() != 5 || f[0] != kMove) return std::nullopt;
   const auto device = ParseNumber(f[1]);
   const auto inode = ParseNumber(f[2]);
-  auto old_path = Unescape(f[3]);
-  auto new_path = Unescape(f[4]);
+  auto old_path = UnescapeField(f[3]);
+  auto new_path = UnescapeField(f[4]);
   if (!device || !inode || !old_path || !new_path || old_path->empty() || new_path->empty()) {
     return std::nullopt;
   }
@@ -122,8 +126,8 @@ std::optional<JournalPair> ParsePair(const std::vector<std::string_view>& f, std
   const auto size = ParseSigned(f[4]);
   const auto mtime = ParseSigned(f[5]);
   const auto btime = ParseSigned(f[6]);
-  auto old_path = Unescape(f[7]);
-  auto new_path = Unescape(f[8]);
+  auto old_path = UnescapeField(f[7]);
+  auto new_path = UnescapeField(f[8]);
   if (!device || !inode || !size || !mtime || !btime || !old_path || !new_path ||
       old_path->empty() || new_path->empty()) {
     return std::nullopt;
@@ -168,7 +172,7 @@ std::string JournalPairLine(std::size_t index, const JournalPair& pair) {
   return std::string(kPair) + '\t' + std::to_string(index) + '\t' + std::to_string(id.device) +
          '\t' + std::to_string(id.inode) + '\t' + std::to_string(id.size) + '\t' +
          std::to_string(id.mtime_ns) + '\t' + std::to_string(id.btime_ns) + '\t' +
-         Escape(pair.old_path) + '\t' + Escape(pair.new_path) + "\r\n";
+         EscapeField(pair.old_path) + '\t' + EscapeField(pair.new_path) + "\r\n";
 }
 
 std::string JournalDoneLine(std::size_t index) {

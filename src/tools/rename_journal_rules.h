@@ -26,6 +26,12 @@
 
 namespace tools {
 
+// A path as one tab-separated field, and back (nothing for a malformed escape).
+std::string EscapeField(std::string_view text);
+std::optional<std::string> UnescapeField(std::string_view text);
+// The fields of a line.
+std::vector<std::string_view> SplitTabs(std::string_view line);
+
 // The journal's file name in the program directory.
 inline constexpr const char* kJournalFileName = "renames.bw";
 

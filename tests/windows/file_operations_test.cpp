@@ -321,3 +321,87 @@ TEST_F(TrashDeleteTest, WithoutAUsableTrashItAsksOnceBeforeDeletingForEver) {
 }
 
 }  // namespace
+
+namespace {
+
+class UndoTest : public TrashDeleteTest {
+ protected:
+  std::string Caption() {
+    Main().UpdateUndoCaption();
+    return TextToBytes(Main().Undo1->text());
+  }
+};
+
+TEST_F(UndoTest, TakesBackEachChangeMostRecentFirstAlsoAfterARestart) {
+  ListWork();
+  AskBeforeDeleting(false);
+  EXPECT_EQ(Main().Undo1->shortcut(), QKeySequence("Ctrl+Z"));
+  Point("a.txt");
+  dialogs.input_answers = {QString("report.txt")};
+  Main().Rename1Click();
+  ASSERT_TRUE(dir.Exists("work/report.txt"));
+  dialogs.input_answers = {QString("new.txt")};
+  Main().CreateEmptyFile1Click();
+  ASSERT_TRUE(dir.Exists("work/new.txt"));
+  Point("b.txt");
+  Main().Delete1Click();
+  ASSERT_FALSE(dir.Exists("work/b.txt"));
+
+  EXPECT_EQ(Caption(), "Undo delete of b.txt");
+  Main().Undo1->trigger();
+  EXPECT_EQ(dir.Read("work/b.txt"), "b");
+  EXPECT_FALSE(Trashed("b.txt"));
+  EXPECT_EQ(Caption(), "Undo creation of new.txt");
+  Main().Undo1->trigger();
+  EXPECT_FALSE(dir.Exists("work/new.txt"));
+  EXPECT_TRUE(Trashed("new.txt"));
+
+  app.reset();
+  CreateApp();
+  EXPECT_EQ(Caption(), "Undo rename of a.txt");
+  Main().Undo1->trigger();
+  EXPECT_EQ(dir.Read("work/a.txt"), "a");
+  EXPECT_FALSE(dir.Exists("work/report.txt"));
+  EXPECT_TRUE(Printed("> Undone: rename of a.txt"));
+  EXPECT_EQ(Caption(), "Undo");
+  EXPECT_FALSE(Main().Undo1->isEnabled());
+  Main().Undo1Click();
+  EXPECT_TRUE(Printed("> Warning: there is nothing to undo"));
+}
+
+TEST_F(UndoTest, LeavesChangedFilesAloneAndRefusesADamagedHistory) {
+  ListWork();
+  AskBeforeDeleting(false);
+  Point("a.txt");
+  dialogs.input_answers = {QString("r.txt")};
+  Main().Rename1Click();
+  dir.CreateFile("work/r.txt", "written since");
+  dir.CreateFile("work/b2.txt", "x");
+  Point("b.txt");
+  Main().Delete1Click();
+  dir.CreateFile("work/b.txt", "newcomer");  // the old place taken meanwhile
+
+  Main().Undo1->trigger();
+  EXPECT_EQ(dir.Read("work/b.txt"), "newcomer");
+  EXPECT_TRUE(Trashed("b.txt"));
+  EXPECT_TRUE(Printed("> Warning: Undo delete of b.txt left undone: \"" + Work() +
+                      "b.txt\" is taken by another file"));
+  Main().Undo1->trigger();
+  EXPECT_EQ(dir.Read("work/r.txt"), "written since");
+  EXPECT_FALSE(dir.Exists("work/a.txt"));
+
+  const std::string history = dir.Slash() + "undo.bw";
+  for (const std::string& damaged :
+       {std::string("RENAME\t1\t2\t3\t4\t5\t/elsewhere/a\r\nnonsense\r\n"),
+        std::string("RENAME\t1\t2\t3\t4\t5\trelative\t/x/y\r\n")}) {
+    dir.CreateFile("undo.bw", damaged);
+    EXPECT_EQ(Caption(), "Undo");
+    EXPECT_TRUE(Main().Undo1->isEnabled());  // so that it can say why
+    Main().Undo1->trigger();
+    EXPECT_TRUE(Printed("> Error: the undo history \"" + history +
+                        "\" can not be read; nothing is undone"));
+    EXPECT_EQ(dir.Read("undo.bw"), damaged);
+  }
+}
+
+}  // namespace
