@@ -23,7 +23,9 @@ bool WriteRun(const std::string& path, const std::string& text) {
 
 RenameJournal::RenameJournal(std::string path) : path_(std::move(path)) {}
 
-RenameJournal::~RenameJournal() = default;
+RenameJournal::~RenameJournal() {
+  Flush();
+}
 
 bool RenameJournal::Intend(const std::vector<std::pair<std::string, std::string>>& pairs) {
   if (pairs.empty()) return true;
@@ -40,13 +42,25 @@ bool RenameJournal::Intend(const std::vector<std::pair<std::string, std::string>
   return true;
 }
 
-// The marks need no sync of their own: a pair without one is checked on the disk by the undo.
+// The marks need no sync, nor a write of their own: a pair without one is checked on the disk
+// by the undo, so they are gathered and written a few hundred at a time.
 void RenameJournal::Done(std::size_t index) {
-  if (file_) file_->Append(JournalDoneLine(index));
+  Mark(JournalDoneLine(index));
 }
 
 void RenameJournal::Failed(std::size_t index) {
-  if (file_) file_->Append(JournalFailedLine(index));
+  Mark(JournalFailedLine(index));
+}
+
+void RenameJournal::Mark(const std::string& line) {
+  if (!file_) return;
+  marks_ += line;
+  if (marks_.size() >= kMarksPerWrite) Flush();
+}
+
+void RenameJournal::Flush() {
+  if (file_ && !marks_.empty()) file_->Append(marks_);
+  marks_.clear();
 }
 
 std::optional<JournalRun> RenameJournal::LoadLastRun(const std::string& path) {

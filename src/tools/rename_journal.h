@@ -39,7 +39,12 @@ class RenameJournal {
   static bool Keep(const std::string& path, const std::vector<JournalPair>& pairs);
 
  private:
+  static constexpr std::size_t kMarksPerWrite = 4096;  // bytes of marks gathered per write
+  void Mark(const std::string& line);
+  void Flush();
+
   std::string path_;
+  std::string marks_;  // marks not yet written
   std::unique_ptr<platform::AppendFile> file_;
 };
 
