@@ -177,7 +177,12 @@ void TForm1::BuildMenus() {
   Operations1->setObjectName("Operations1");
   ScanDirectory1 = AddItem(Operations1, "ScanDirectory1", "[SKADIR]", &TForm1::ScanDirectory1Click);
   ScanDirectory1->setVisible(false);
+  Undo1 = AddItem(Operations1, "Undo1", "Undo", &TForm1::Undo1Click, QKeySequence("Ctrl+Z"));
+  connect(Operations1, &QMenu::aboutToShow, this,
+          [this] { app_.Guarded([&] { UpdateUndoCaption(); }); });
   Delete1 = AddItem(Operations1, "Delete1", "[DELTHISF]", &TForm1::Delete1Click);
+  DeleteForEver1 = AddItem(Operations1, "DeleteForEver1", "Delete for ever",
+                           &TForm1::DeleteForEver1Click, QKeySequence("Shift+Del"));
   DeleteAll1 = AddItem(Operations1, "DeleteAll1", "[DELALLF]", &TForm1::DeleteAll1Click);
   CreateEmptyFile1 = AddItem(Operations1, "CreateEmptyFile1", "[CREATEF]",
                              &TForm1::CreateEmptyFile1Click, QKeySequence("Ctrl+N"));

@@ -59,6 +59,12 @@ class TForm1 : public QMainWindow {
 
   // File operations.
   void Delete1Click();
+  // Ctrl+Z: takes back the most recent change recorded in the undo history.
+  void Undo1Click();
+  // Names in the Undo item what it will take back.
+  void UpdateUndoCaption();
+  // Shift+Delete: the current entry's file deleted for ever, after the same question.
+  void DeleteForEver1Click();
   void DeleteAll1Click();
   void CreateEmptyFile1Click();
   void Rename1Click();
@@ -126,7 +132,9 @@ class TForm1 : public QMainWindow {
   QAction* SHOWBOOKMARKS1 = nullptr;
   QMenu* Operations1 = nullptr;
   QAction* ScanDirectory1 = nullptr;
+  QAction* Undo1 = nullptr;
   QAction* Delete1 = nullptr;
+  QAction* DeleteForEver1 = nullptr;
   QAction* DeleteAll1 = nullptr;
   QAction* CreateEmptyFile1 = nullptr;
   QAction* Mask1 = nullptr;
@@ -161,6 +169,8 @@ class TForm1 : public QMainWindow {
 
  private:
   void BuildMenus();
+  // The current entry's file into the trash, or for ever.
+  void DeleteCurrent(bool for_ever);
   void BuildControls();
   void SetCaptions();
   void ApplyFontsAndColours(const config::SettingsSnapshot& settings);

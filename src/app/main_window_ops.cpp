@@ -14,15 +14,18 @@
 
 #include "app/app.h"
 #include "app/drive_select.h"
+#include "app/file_deleter.h"
 #include "app/file_op_rules.h"
 #include "app/listing_rules.h"
 #include "app/main_window.h"
 #include "app/splash.h"
+#include "app/undo_command.h"
 #include "config/options_window.h"
 #include "console/console_window.h"
 #include "export/bookmarks_window.h"
 #include "export/html_file_list.h"
 #include "platform/desktop_entry.h"
+#include "platform/file_identity.h"
 #include "platform/file_ops.h"
 #include "platform/launch.h"
 #include "platform/paths.h"
@@ -59,6 +62,14 @@ void UpdateSearchResult(App& app, const std::string& path, const std::string& re
 }  // namespace
 
 void TForm1::Delete1Click() {
+  DeleteCurrent(false);
+}
+
+void TForm1::DeleteForEver1Click() {
+  DeleteCurrent(true);
+}
+
+void TForm1::DeleteCurrent(bool for_ever) {
   const int row = CurrentRow();
   const bool ask = app_.Optionz->ondel->isChecked();
   if (row < 0) {
@@ -82,7 +93,7 @@ void TForm1::Delete1Click() {
       return ScanDirectory1Click();
     }
   }
-  if (platform::DeleteFile(path)) {
+  if (FileDeleter(app_, for_ever).Remove(path)) {
     UpdateSearchResult(app_, path);
     if (!ask) app_.dialogs().Beep(false);
   } else {
@@ -101,8 +112,9 @@ void TForm1::DeleteAll1Click() {
   if (!rows.empty()) {
     app_.Show(app_.frmConsole);
     const app::DeletionPlan plan = app::PlanDeletion(app_.CurrentDir, Entries(), rows);
+    FileDeleter deleter(app_, false);
     for (const std::string& path : plan.files) {
-      if (platform::DeleteFile(path)) {
+      if (deleter.Remove(path)) {
         UpdateSearchResult(app_, path);
         app_.PrintLine("> Deleted: " + path + "\"");
       } else {
@@ -144,8 +156,13 @@ void ReportFailure(App& app, const std::string& line) {
 void TForm1::CreateEmptyFile1Click() {
   // A taken name is refused as renaming refuses it: an existing file is never emptied.
   const auto path = AskFreeName(app_, app_.Str(79), app_.Str(80), app_.CurrentDir);
-  if (path && !platform::CreateEmptyFile(*path)) {
-    ReportFailure(app_, "> Error: Can't create file \"" + *path + "\"");
+  if (path) {
+    const tools::UndoHistory history = UndoHistoryOf(app_);
+    history.Record({tools::UndoKind::kCreate, {}, {*path}});
+    if (!platform::CreateEmptyFile(*path)) {
+      history.DropLast();
+      ReportFailure(app_, "> Error: Can't create file \"" + *path + "\"");
+    }
   }
   ScanDirectory1Click();
 }
@@ -163,9 +180,14 @@ void TForm1::Rename1Click() {
   if (!target) return;
   // One move, never a copy: a large file is renamed at once, and an existing target is never
   // replaced.
+  const tools::UndoHistory history = UndoHistoryOf(app_);
+  if (const auto id = platform::GetFileIdentity(source)) {
+    history.Record({tools::UndoKind::kRename, *id, {source, *target}});
+  }
   if (platform::MoveFileNoReplace(source, *target)) {
     UpdateSearchResult(app_, source, *target);
   } else {
+    history.DropLast();
     ReportFailure(app_, "> Error: Can't rename file \"" + source + "\" to \"" + *target + "\"");
   }
   ScanDirectory1Click();

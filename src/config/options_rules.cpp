@@ -45,6 +45,7 @@ void WriteOptions(const Settings& settings, const OptionValues& values) {
       Entry(k::kFonti, Flag(values.italic)),
       Entry(k::kFontu, Flag(values.underline)),
       Entry(k::kOndel, Flag(values.ondel)),
+      Entry(k::kTrash, Flag(values.trash)),
       Entry(k::kOnexit, Flag(values.onexit)),
       Entry(k::kLogowaid, values.logowaid),
       Entry(k::kOncnclr, Flag(values.oncnclr)),

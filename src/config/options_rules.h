@@ -23,6 +23,7 @@ struct OptionValues {
   bool italic = false;
   bool underline = false;
   bool ondel = true;
+  bool trash = true;
   bool onexit = true;
   std::string logowaid;  // as typed
   bool oncnclr = true;

@@ -197,6 +197,8 @@ QWidget* TOptionz::BuildConfrimz() {
   auto* page = new QWidget;
   onexit = new QCheckBox(page);
   ondel = new QCheckBox(page);
+  chxTrash = new QCheckBox("Delete moves to the trash", page);
+  chxTrash->setObjectName("chxTrash");
   chxConsoleClear = new QCheckBox(page);
   lblLogowhaid = new QLabel(page);
   logowhaid = new QLineEdit("2000", page);
@@ -221,6 +223,7 @@ QWidget* TOptionz::BuildConfrimz() {
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(onexit);
   layout->addWidget(ondel);
+  layout->addWidget(chxTrash);
   layout->addWidget(chxConsoleClear);
   layout->addWidget(lblLogowhaid);
   layout->addLayout(wait_row);
@@ -314,6 +317,7 @@ void TOptionz::LoadConfirmations() {
   const config::Settings settings = app_.Settings();
   onexit->setChecked(settings.ReadFlag(keys::kOnexit));
   ondel->setChecked(settings.ReadFlag(keys::kOndel));
+  chxTrash->setChecked(settings.ReadFlag(keys::kTrash));
   const config::TextKey wait{keys::kLogowaid.section, keys::kLogowaid.key,
                              keys::kLogowaidOptionsDefault};
   logowhaid->setText(BytesToText(settings.Read(wait)));
@@ -423,6 +427,7 @@ void TOptionz::FormClose() {
   values.italic = ci->isChecked();
   values.underline = cu->isChecked();
   values.ondel = ondel->isChecked();
+  values.trash = chxTrash->isChecked();
   values.onexit = onexit->isChecked();
   values.logowaid = TextToBytes(logowhaid->text());
   values.oncnclr = chxConsoleClear->isChecked();

@@ -77,6 +77,7 @@ class TOptionz : public QWidget {
 
   QCheckBox* onexit;
   QCheckBox* ondel;
+  QCheckBox* chxTrash;  // "Delete moves to the trash"
   QCheckBox* chxConsoleClear;
   QLabel* lblLogowhaid;
   QLineEdit* logowhaid;

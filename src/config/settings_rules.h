@@ -44,6 +44,8 @@ inline constexpr IntKey kDirTree{"interface", "DirTree", 0};
 inline constexpr IntKey kBmatframe{"interface", "bmatframe", 0};
 inline constexpr IntKey kOnexit{"confrims", "onexit", 1};
 inline constexpr IntKey kOndel{"confrims", "ondel", 1};
+// Deleting moves files to the desktop trash; 0 deletes them for ever.
+inline constexpr IntKey kTrash{"confrims", "trash", 1};
 // The splash wait; the options window shows "2000" when the key is absent.
 inline constexpr IntKey kLogowaid{"confrims", "logowaid", 1000};
 inline constexpr const char* kLogowaidOptionsDefault = "2000";

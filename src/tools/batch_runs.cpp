@@ -7,6 +7,7 @@
 
 #include "app/app.h"
 #include "app/main_window.h"
+#include "app/undo_command.h"
 #include "console/console_window.h"
 #include "console/variable_rules.h"
 #include "platform/append_file.h"
@@ -71,37 +72,62 @@ void TfrmBatch::RenameEntry(int row, const std::string& dir, const tools::BatchE
                             const std::string& new_name, const std::string& done_line,
                             const std::string& taken_line) {
   if (!tools::IsValidName(new_name)) {
-    app_.PrintLine("> Error: " + Quoted(new_name) + " is not a valid name for " +
-                   Quoted(old_entry.name));
+    QueueLine("> Error: " + Quoted(new_name) + " is not a valid name for " +
+              Quoted(old_entry.name));
     return;
   }
-  const std::string old_path = tools::JoinDir(dir, old_entry.name);
-  const std::string new_path = tools::JoinDir(dir, new_name);
-  // The pair goes into the journal before the rename, so that a crash cannot lose it.
-  if (!journal_->Record(old_path, new_path) && !journal_warned_) {
-    journal_warned_ = true;
+  pending_.push_back({row, old_entry, new_name, tools::JoinDir(dir, old_entry.name),
+                      tools::JoinDir(dir, new_name), done_line, taken_line});
+}
+
+void TfrmBatch::QueueLine(const std::string& line) {
+  pending_.push_back({-1, {}, {}, {}, {}, line, {}});
+}
+
+void TfrmBatch::CarryOutRenames() {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  pairs.reserve(pending_.size());
+  for (const PendingRename& r : pending_) {
+    if (r.row >= 0) pairs.emplace_back(r.old_path, r.new_path);
+  }
+  // Every pair is on the disk before the first rename, so that a crash cannot lose one.
+  if (!journal_->Intend(pairs)) {
     app_.PrintLine("> Warning: the rename journal " + Quoted(JournalPath()) +
                    " can not be written; this run can not be undone");
+  } else if (!pairs.empty()) {
+    UndoHistoryOf(app_).Record({tools::UndoKind::kBatch, {}, {}});
   }
-  if (!platform::MoveFileNoReplace(old_path, new_path)) {
-    journal_->Failed();
-    if (!taken_line.empty() && platform::GetEntryId(new_path)) {
-      app_.PrintLine(taken_line);
-      return;
+  std::size_t i = 0;  // the pair's place in the journal
+  for (const PendingRename& r : pending_) {
+    if (r.row < 0) {
+      app_.PrintLine(r.done_line);
+      continue;
     }
-    app_.PrintLine("> Error: can not rename " + Quoted(old_entry.name) + " to " + Quoted(new_name));
-    return;
+    if (i > 0) PumpEvents();
+    if (stop_) break;
+    if (!platform::MoveFileNoReplace(r.old_path, r.new_path)) {
+      journal_->Failed(i++);
+      if (!r.taken_line.empty() && platform::GetEntryId(r.new_path)) {
+        app_.PrintLine(r.taken_line);
+        continue;
+      }
+      app_.PrintLine("> Error: can not rename " + Quoted(r.old_entry.name) + " to " +
+                     Quoted(r.new_name));
+      continue;
+    }
+    journal_->Done(i++);
+    app_.PrintLine(r.done_line);
+    // A dialog opened while the name was built may have let the list be emptied meanwhile.
+    if (QListWidgetItem* item = filelest->item(r.row)) {
+      item->setText(BytesToText(tools::EntryText({r.new_name, r.old_entry.is_dir})));
+    }
   }
-  app_.PrintLine(done_line);
-  // A dialog opened while the name was built may have let the list be emptied meanwhile.
-  if (QListWidgetItem* item = filelest->item(row)) {
-    item->setText(BytesToText(tools::EntryText({new_name, old_entry.is_dir})));
-  }
+  pending_.clear();
 }
 
 void TfrmBatch::StartJournal() {
   journal_ = std::make_unique<tools::RenameJournal>(JournalPath());
-  journal_warned_ = false;
+  pending_.clear();
 }
 
 void TfrmBatch::FinishRun() {
@@ -142,7 +168,7 @@ void TfrmBatch::butbtngoClick() {
         const std::string dir = TextToBytes(app_.Form1->SearchLine->text());
         const std::string entry = EntryAt(filelest, i);
         if (tools::IsParentEntry(entry)) {
-          app_.PrintLine("> Error: " + Quoted(entry) + " is not renamed");
+          QueueLine("> Error: " + Quoted(entry) + " is not renamed");
         } else {
           const tools::BatchEntry old_entry = tools::SplitEntry(entry);
           const std::string new_name =
@@ -158,6 +184,7 @@ void TfrmBatch::butbtngoClick() {
       app_.dialogs().Beep(false);
       app_.PrintLine(std::string("> Error: ") + e.what());
     }
+    CarryOutRenames();
   }
   FinishRun();
   app_.Form1->ScanDirectory1Click();
@@ -178,18 +205,19 @@ void TfrmBatch::btnDoClick() {
       if (stop_ || i >= filelest->count()) break;
       const std::string entry = EntryAt(filelest, i);
       if (tools::IsParentEntry(entry)) {
-        app_.PrintLine("> Error: " + Quoted(entry) + " is not renamed");
+        QueueLine("> Error: " + Quoted(entry) + " is not renamed");
         continue;
       }
       const tools::BatchEntry old_entry = tools::SplitEntry(entry);
       const std::string new_name = tools::ReplaceInName(old_entry.name, what, with);
       const std::string line = "Renaming " + Quoted(old_entry.name) + " - > " + Quoted(new_name);
       if (new_name == old_entry.name) {
-        app_.PrintLine(line);  // nothing to rename
+        QueueLine(line);  // nothing to rename
       } else {
         RenameEntry(i, app_.CurrentDir, old_entry, new_name, line, {});
       }
     }
+    CarryOutRenames();
   }
   FinishRun();
   app_.PrintLine("> Done!");
@@ -200,59 +228,62 @@ void TfrmBatch::btnUndoClick() {
   if (RefuseWhileRunning()) return;
   const std::string journal = JournalPath();
   const std::optional<tools::JournalRun> run = tools::RenameJournal::LoadLastRun(journal);
-  if (!run || run->undone || run->pairs.empty()) {
+  if (!run || (!run->damaged && (run->undone || run->pairs.empty()))) {
     app_.PrintLine("> Warning: there is no renaming run to undo");
     UpdateUndoButton();
     return;
   }
+  const tools::UndoPlan plan = tools::PlanUndo(*run, platform::GetFileIdentity);
   app_.Show(app_.frmConsole);
+  if (plan.refused) {
+    app_.PrintLine("> Error: the rename journal " + Quoted(journal) +
+                   " is not trusted; nothing is renamed back");
+    for (const tools::LeftPair& left : plan.left) {
+      app_.PrintLine("> Error: " + Quoted(left.pair.old_path) + " -> " +
+                     Quoted(left.pair.new_path) + " " + left.why);
+    }
+    return;
+  }
   app_.PrintLine("Undoing the last renaming run...");
-  std::vector<tools::JournalPair> left;  // pairs not renamed back, in run order
+  std::vector<tools::JournalPair> left;  // pairs not renamed back, most recent first
+  for (const tools::LeftPair& pair : plan.left) {
+    app_.PrintLine("> Warning: " + Quoted(pair.pair.new_path) + " " + pair.why +
+                   "; not renamed back");
+    left.push_back(pair.pair);
+  }
+  std::size_t renamed = 0;
   {
     BatchRunScope scope(*this, running_, stop_);
-    for (auto it = run->pairs.rbegin(); it != run->pairs.rend(); ++it) {
+    for (std::size_t i = 0; i < plan.rename_back.size(); ++i) {
+      const tools::JournalPair& pair = plan.rename_back[i];
       PumpEvents();
       if (stop_) {
-        left.insert(left.begin(), run->pairs.begin(), it.base());
+        left.insert(left.end(), plan.rename_back.begin() + static_cast<long>(i),
+                    plan.rename_back.end());
         break;
       }
-      // Only the file the run renamed is moved back; anything else under that name stays.
-      const auto id = platform::GetEntryId(it->new_path);
-      if (!id || id->device != it->device || id->inode != it->inode) {
-        app_.PrintLine("> Warning: " + Quoted(it->new_path) +
-                       " has changed since the run; not renamed back");
-        left.insert(left.begin(), *it);
+      // Never across file systems and never over a file: a plain rename in the directory.
+      if (!platform::RenameWithinFileSystem(pair.new_path, pair.old_path)) {
+        app_.PrintLine("> Error: can not rename " + Quoted(pair.new_path) + " back to " +
+                       Quoted(pair.old_path));
+        left.push_back(pair);
         continue;
       }
-      if (!platform::MoveFileNoReplace(it->new_path, it->old_path)) {
-        app_.PrintLine("> Error: can not rename " + Quoted(it->new_path) + " back to " +
-                       Quoted(it->old_path));
-        left.insert(left.begin(), *it);
-        continue;
-      }
-      app_.PrintLine("Renaming back: " + Quoted(it->new_path) + " -> " + Quoted(it->old_path));
-      RestoreListEntry(BaseName(it->new_path), BaseName(it->old_path));
+      ++renamed;
+      app_.PrintLine("Renaming back: " + Quoted(pair.new_path) + " -> " + Quoted(pair.old_path));
+      RestoreListEntry(BaseName(pair.new_path), BaseName(pair.old_path));
     }
   }
   // What could not be renamed back stays in the journal for another try; the rest is done.
-  bool journal_written = true;
-  if (left.empty()) {
-    journal_written = tools::RenameJournal::MarkUndone(journal);
-  } else {
-    std::string text = tools::JournalRunLine();
-    for (const tools::JournalPair& pair : left) text += tools::JournalPairLine(pair);
-    try {
-      platform::WriteFileAtomic(journal, text);
-    } catch (const std::runtime_error&) {
-      journal_written = false;
-    }
-  }
+  const std::size_t total = renamed + left.size();
+  const bool journal_written =
+      left.empty() ? tools::RenameJournal::MarkUndone(journal)
+                   : tools::RenameJournal::Keep(journal, {left.rbegin(), left.rend()});
   // The renames back are done all the same; only the journal still tells the whole run.
   if (!journal_written) {
     app_.PrintLine("> Warning: the rename journal " + Quoted(journal) + " can not be written");
   }
-  app_.PrintLine("> Renamed back: " + std::to_string(run->pairs.size() - left.size()) + " of " +
-                 std::to_string(run->pairs.size()));
+  app_.PrintLine("> Renamed back: " + std::to_string(renamed) + " of " + std::to_string(total));
   FinishRun();
   app_.Form1->ScanDirectory1Click();
 }
@@ -274,7 +305,7 @@ void TfrmBatch::RestoreListEntry(const std::string& new_name, const std::string&
 void TfrmBatch::UpdateUndoButton() {
   if (app_.batch()) return;  // no window to show it in
   const auto run = tools::RenameJournal::LoadLastRun(JournalPath());
-  btnUndo->setEnabled(!running_ && run && !run->undone && !run->pairs.empty());
+  btnUndo->setEnabled(!running_ && run && (run->damaged || (!run->undone && !run->pairs.empty())));
 }
 
 void TfrmBatch::UpdatePreview() {

@@ -103,12 +103,16 @@ class TfrmBatch : public QWidget {
   void SchedulePreview();
   void UpdateUndoButton();
 
-  // One rename of a run: refuses an invalid name, records the pair in the journal, renames
-  // without ever replacing a file and reports the result: `done_line` when renamed (and the new
-  // name goes into the list), `taken_line` when the name is taken (if given), an error otherwise.
+  // One rename of a run: refuses an invalid name, or keeps the rename for CarryOutRenames.
   void RenameEntry(int row, const std::string& dir, const tools::BatchEntry& old_entry,
                    const std::string& new_name, const std::string& done_line,
                    const std::string& taken_line);
+  // Records every kept rename in the journal at once, then renames without ever replacing a
+  // file and reports each result: `done_line` when renamed (and the new name goes into the
+  // list), `taken_line` when the name is taken (if given), an error otherwise.
+  void CarryOutRenames();
+  // A console line that CarryOutRenames prints in its place among the results.
+  void QueueLine(const std::string& line);
   // Prints a warning and returns true while a run is going on: runs do not nest.
   bool RefuseWhileRunning();
   // A fresh journal for a run that renames; the journal file is replaced at its first record.
@@ -124,5 +128,10 @@ class TfrmBatch : public QWidget {
   bool running_ = false;
   bool stop_ = false;
   std::unique_ptr<tools::RenameJournal> journal_;  // the running run's journal
-  bool journal_warned_ = false;
+  struct PendingRename {
+    int row;
+    tools::BatchEntry old_entry;
+    std::string new_name, old_path, new_path, done_line, taken_line;
+  };
+  std::vector<PendingRename> pending_;  // the run's renames, built before any is done
 };

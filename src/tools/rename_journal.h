@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tools/rename_journal_rules.h"
 
@@ -20,20 +22,29 @@ class RenameJournal {
   explicit RenameJournal(std::string path);
   ~RenameJournal();
 
-  // Records that `old_path` is about to be renamed to `new_path`. The first record of a run
-  // replaces the previous run, so a run that renames nothing leaves the journal as it was.
-  // False when the journal cannot be written.
-  bool Record(const std::string& old_path, const std::string& new_path);
-  // The rename recorded last did not happen.
-  void Failed();
+  // Records that each old path (first) is about to be renamed to its new path (second), with
+  // the identity of each file, in one write that is on the disk before it returns. It replaces
+  // the previous run, so a run that renames nothing leaves the journal as it was. False when the
+  // journal cannot be written.
+  bool Intend(const std::vector<std::pair<std::string, std::string>>& pairs);
+  // The rename of pair `index` happened / did not happen.
+  void Done(std::size_t index);
+  void Failed(std::size_t index);
 
   // The last run recorded in the file, if any.
   static std::optional<JournalRun> LoadLastRun(const std::string& path);
   // Marks the last run as taken back.
   static bool MarkUndone(const std::string& path);
+  // Replaces the journal by a run of the renamed pairs that are still to be taken back.
+  static bool Keep(const std::string& path, const std::vector<JournalPair>& pairs);
 
  private:
+  static constexpr std::size_t kMarksPerWrite = 4096;  // bytes of marks gathered per write
+  void Mark(const std::string& line);
+  void Flush();
+
   std::string path_;
+  std::string marks_;  // marks not yet written
   std::unique_ptr<platform::AppendFile> file_;
 };
 

@@ -9,11 +9,16 @@ namespace tools {
 namespace {
 
 constexpr std::string_view kRun = "RUN";
+constexpr std::string_view kRun2 = "RUN2";
+constexpr std::string_view kPair = "PAIR";
+constexpr std::string_view kDone = "DONE";
 constexpr std::string_view kMove = "MOVE";
 constexpr std::string_view kFailed = "FAILED";
 constexpr std::string_view kUndone = "UNDONE";
 
-std::string Escape(std::string_view text) {
+}  // namespace
+
+std::string EscapeField(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (char c : text) {
@@ -37,7 +42,7 @@ std::string Escape(std::string_view text) {
   return out;
 }
 
-std::optional<std::string> Unescape(std::string_view text) {
+std::optional<std::string> UnescapeField(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -78,6 +83,8 @@ std::vector<std::string_view> SplitTabs(std::string_view line) {
   return fields;
 }
 
+namespace {
+
 std::optional<std::uint64_t> ParseNumber(std::string_view text) {
   std::uint64_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -85,33 +92,95 @@ std::optional<std::uint64_t> ParseNumber(std::string_view text) {
   return value;
 }
 
-std::optional<JournalPair> ParsePair(std::string_view line) {
-  const std::vector<std::string_view> f = SplitTabs(line);
+std::optional<std::int64_t> ParseSigned(std::string_view text) {
+  std::int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+  return value;
+}
+
+// A pair of an old journal: MOVE, device, inode, old, new.
+std::optional<JournalPair> ParseOldPair(const std::vector<std::string_view>& f) {
   if (f.size() != 5 || f[0] != kMove) return std::nullopt;
   const auto device = ParseNumber(f[1]);
   const auto inode = ParseNumber(f[2]);
-  auto old_path = Unescape(f[3]);
-  auto new_path = Unescape(f[4]);
+  auto old_path = UnescapeField(f[3]);
+  auto new_path = UnescapeField(f[4]);
   if (!device || !inode || !old_path || !new_path || old_path->empty() || new_path->empty()) {
     return std::nullopt;
   }
-  return JournalPair{*device, *inode, std::move(*old_path), std::move(*new_path)};
+  JournalPair pair;
+  pair.id.device = *device;
+  pair.id.inode = *inode;
+  pair.old_path = std::move(*old_path);
+  pair.new_path = std::move(*new_path);
+  pair.full_id = false;
+  return pair;
+}
+
+// PAIR, index, device, inode, size, mtime, btime, old, new.
+std::optional<JournalPair> ParsePair(const std::vector<std::string_view>& f, std::size_t index) {
+  if (f.size() != 9 || f[0] != kPair || ParseNumber(f[1]) != index) return std::nullopt;
+  const auto device = ParseNumber(f[2]);
+  const auto inode = ParseNumber(f[3]);
+  const auto size = ParseSigned(f[4]);
+  const auto mtime = ParseSigned(f[5]);
+  const auto btime = ParseSigned(f[6]);
+  auto old_path = UnescapeField(f[7]);
+  auto new_path = UnescapeField(f[8]);
+  if (!device || !inode || !size || !mtime || !btime || !old_path || !new_path ||
+      old_path->empty() || new_path->empty()) {
+    return std::nullopt;
+  }
+  JournalPair pair;
+  pair.id = {*device, *inode, *size, *mtime, *btime};
+  pair.old_path = std::move(*old_path);
+  pair.new_path = std::move(*new_path);
+  return pair;
+}
+
+std::string DirOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Both paths absolute, in one directory, and neither name a step out of it.
+bool StaysInItsDirectory(const JournalPair& pair) {
+  const std::string dir = DirOf(pair.old_path);
+  if (dir.empty() || dir.front() != '/' || dir != DirOf(pair.new_path)) return false;
+  for (const std::string* path : {&pair.old_path, &pair.new_path}) {
+    const std::string name = path->substr(dir.size());
+    if (name.empty() || name == "." || name == "..") return false;
+  }
+  return dir.find("/../") == std::string::npos && dir.find("/./") == std::string::npos;
+}
+
+bool IsTheRenamedFile(const JournalPair& pair, const std::optional<platform::FileIdentity>& now) {
+  if (!now) return false;
+  if (!pair.full_id) return now->device == pair.id.device && now->inode == pair.id.inode;
+  return platform::SameFile(pair.id, *now);
 }
 
 }  // namespace
 
 std::string JournalRunLine() {
-  return std::string(kRun) + "\r\n";
+  return std::string(kRun2) + "\r\n";
 }
 
-std::string JournalPairLine(const JournalPair& pair) {
-  return std::string(kMove) + '\t' + std::to_string(pair.device) + '\t' +
-         std::to_string(pair.inode) + '\t' + Escape(pair.old_path) + '\t' + Escape(pair.new_path) +
-         "\r\n";
+std::string JournalPairLine(std::size_t index, const JournalPair& pair) {
+  const platform::FileIdentity& id = pair.id;
+  return std::string(kPair) + '\t' + std::to_string(index) + '\t' + std::to_string(id.device) +
+         '\t' + std::to_string(id.inode) + '\t' + std::to_string(id.size) + '\t' +
+         std::to_string(id.mtime_ns) + '\t' + std::to_string(id.btime_ns) + '\t' +
+         EscapeField(pair.old_path) + '\t' + EscapeField(pair.new_path) + "\r\n";
 }
 
-std::string JournalFailedLine() {
-  return std::string(kFailed) + "\r\n";
+std::string JournalDoneLine(std::size_t index) {
+  return std::string(kDone) + '\t' + std::to_string(index) + "\r\n";
+}
+
+std::string JournalFailedLine(std::size_t index) {
+  return std::string(kFailed) + '\t' + std::to_string(index) + "\r\n";
 }
 
 std::string JournalUndoneLine() {
@@ -120,28 +189,83 @@ std::string JournalUndoneLine() {
 
 std::optional<JournalRun> LastJournalRun(std::string_view text) {
   std::optional<JournalRun> run;
-  // Whether the last line read was a MOVE line, which a FAILED line may cancel.
+  bool damaged = false;
+  bool old_format = false;
+  // In an old journal: whether the last line read was a MOVE line, which FAILED may cancel.
   bool after_pair = false;
-  for (std::string_view line : platform::SplitLineViews(text)) {
-    if (line == kRun) {
+  const std::vector<std::string_view> lines = platform::SplitLineViews(text);
+  const bool last_cut = !text.empty() && text.back() != '\n' && text.back() != '\r';
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
+    const std::vector<std::string_view> f = SplitTabs(line);
+    bool read = true;
+    if (line == kRun || line == kRun2) {
       run = JournalRun{};
+      old_format = line == kRun;
       after_pair = false;
     } else if (!run) {
-      continue;
-    } else if (line == kFailed) {
-      if (after_pair) run->pairs.pop_back();
-      after_pair = false;
+      read = false;
     } else if (line == kUndone) {
       run->undone = true;
       after_pair = false;
-    } else if (auto pair = ParsePair(line)) {
-      run->pairs.push_back(std::move(*pair));
-      after_pair = true;
-    } else {
+    } else if (old_format && line == kFailed) {
+      if (after_pair) run->pairs.pop_back();
       after_pair = false;
+    } else if (old_format) {
+      auto pair = ParseOldPair(f);
+      read = pair.has_value();
+      if (pair) run->pairs.push_back(std::move(*pair));
+      after_pair = read;
+    } else if (f.size() == 2 && (f[0] == kDone || f[0] == kFailed)) {
+      const auto index = ParseNumber(f[1]);
+      read = index && *index < run->pairs.size();
+      if (read) run->pairs[*index].state = f[0] == kDone ? PairState::kDone : PairState::kFailed;
+    } else {
+      auto pair = ParsePair(f, run->pairs.size());
+      read = pair.has_value();
+      if (pair) run->pairs.push_back(std::move(*pair));
     }
+    // A last line that a crash cut short is passed over; any other unreadable line is not.
+    if (!read && !(last_cut && i + 1 == lines.size())) damaged = true;
+  }
+  if (damaged) {
+    if (!run) run = JournalRun{};
+    run->damaged = true;
   }
   return run;
+}
+
+UndoPlan PlanUndo(const JournalRun& run, const IdentityOf& identity_of) {
+  UndoPlan plan;
+  if (run.damaged) {
+    plan.refused = true;
+    return plan;
+  }
+  for (auto it = run.pairs.rbegin(); it != run.pairs.rend(); ++it) {
+    if (!StaysInItsDirectory(*it)) {
+      plan.refused = true;
+      plan.left.push_back({*it, "does not stay in one directory"});
+    }
+  }
+  if (plan.refused || run.undone) return plan;
+  for (auto it = run.pairs.rbegin(); it != run.pairs.rend(); ++it) {
+    const JournalPair& pair = *it;
+    if (pair.state == PairState::kFailed) continue;
+    const auto at_new = identity_of(pair.new_path);
+    const auto at_old = identity_of(pair.old_path);
+    if (IsTheRenamedFile(pair, at_new)) {
+      if (at_old) {
+        plan.left.push_back({pair, "its old name is taken"});
+      } else {
+        plan.rename_back.push_back(pair);
+      }
+    } else if (pair.state == PairState::kUnknown && IsTheRenamedFile(pair, at_old)) {
+      continue;  // never renamed
+    } else {
+      plan.left.push_back({pair, "has changed since the run"});
+    }
+  }
+  return plan;
 }
 
 }  // namespace tools

@@ -38,7 +38,7 @@ TEST(BatchRename, StartNumbersTheSelectionAndNeverReplacesAFile) {
   EXPECT_FALSE(r.err.empty());
   // The rename is in the journal beside the program.
   const std::string journal = prog.Read("renames.bw");
-  EXPECT_EQ(journal.rfind("RUN\r\n", 0), 0u) << journal;
+  EXPECT_EQ(journal.rfind("RUN2\r\n", 0), 0u) << journal;
   EXPECT_NE(journal.find("\t" + work + "same\r\n"), std::string::npos) << journal;
 }
 

@@ -3,52 +3,147 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 
 namespace tools {
 namespace {
 
+JournalPair Pair(std::uint64_t inode, std::string old_path, std::string new_path) {
+  JournalPair pair;
+  pair.id = {7, inode, 10, 1000 + static_cast<std::int64_t>(inode), 500};
+  pair.old_path = std::move(old_path);
+  pair.new_path = std::move(new_path);
+  return pair;
+}
+
 TEST(RenameJournalRules, PairsComeBackAsWrittenWhateverBytesThePathsHold) {
-  const JournalPair odd{7, 123456789012345ULL, std::string("/d/a\tb\\c\r\nd\xff", 13), "/d/n 1"};
-  const JournalPair plain{7, 2, "/d/x", "/d/0_x"};
-  const std::string text = JournalRunLine() + JournalPairLine(odd) + JournalPairLine(plain);
+  const JournalPair odd =
+      Pair(123456789012345ULL, std::string("/d/a\tb\\c\r\nd\xff", 13), "/d/n 1");
+  const JournalPair plain = Pair(2, "/d/x", "/d/0_x");
+  const std::string text = JournalRunLine() + JournalPairLine(0, odd) + JournalPairLine(1, plain) +
+                           JournalDoneLine(0) + JournalFailedLine(1);
   const auto run = LastJournalRun(text);
   ASSERT_TRUE(run);
+  EXPECT_FALSE(run->damaged);
   ASSERT_EQ(run->pairs.size(), 2u);
   EXPECT_EQ(run->pairs[0].old_path, odd.old_path);
   EXPECT_EQ(run->pairs[0].new_path, odd.new_path);
-  EXPECT_EQ(run->pairs[0].device, 7u);
-  EXPECT_EQ(run->pairs[0].inode, 123456789012345ULL);
+  EXPECT_EQ(run->pairs[0].id, odd.id);
+  EXPECT_EQ(run->pairs[0].state, PairState::kDone);
   EXPECT_EQ(run->pairs[1].new_path, "/d/0_x");
+  EXPECT_EQ(run->pairs[1].state, PairState::kFailed);
   EXPECT_FALSE(run->undone);
   // One record per line, whatever the paths hold.
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
 }
 
-TEST(RenameJournalRules, TheLastRunCountsWithoutFailedPairsAndCutLines) {
-  const JournalPair a{1, 1, "/d/a", "/d/0_a"};
-  const JournalPair b{1, 2, "/d/b", "/d/1_b"};
-  const JournalPair c{1, 3, "/d/c", "/d/2_c"};
-  const std::string older = JournalRunLine() + JournalPairLine(a) + JournalUndoneLine();
-  const std::string last = JournalRunLine() + JournalPairLine(a) + JournalPairLine(b) +
-                           JournalFailedLine() + JournalPairLine(c);
-  // A crash in the middle of a line leaves a line that is not read.
-  const std::string cut = JournalPairLine(c).substr(0, 12);
-  const auto run = LastJournalRun(older + last + cut);
+TEST(RenameJournalRules, OldJournalsAreStillReadAndDamagedOnesAreNotTrusted) {
+  const std::string older = "RUN\r\nMOVE\t1\t1\t/d/a\t/d/0_a\r\nUNDONE\r\n";
+  const std::string last =
+      "RUN\r\nMOVE\t1\t1\t/d/a\t/d/0_a\r\nMOVE\t1\t2\t/d/b\t/d/1_b\r\nFAILED\r\n"
+      "MOVE\t1\t3\t/d/c\t/d/2_c\r\n";
+  // A crash in the middle of the last line leaves a line that is passed over.
+  const auto run = LastJournalRun(older + last + "MOVE\t1\t4\t/d/");
   ASSERT_TRUE(run);
+  EXPECT_FALSE(run->damaged);
   ASSERT_EQ(run->pairs.size(), 2u);
   EXPECT_EQ(run->pairs[0].old_path, "/d/a");
   EXPECT_EQ(run->pairs[1].old_path, "/d/c");
-  EXPECT_FALSE(run->undone);
-
-  const auto undone = LastJournalRun(older);
-  ASSERT_TRUE(undone);
-  EXPECT_TRUE(undone->undone);
-
+  EXPECT_EQ(run->pairs[1].id.inode, 3u);
+  EXPECT_FALSE(run->pairs[1].full_id);
+  EXPECT_TRUE(LastJournalRun(older)->undone);
   EXPECT_FALSE(LastJournalRun(""));
-  EXPECT_FALSE(LastJournalRun("MOVE\t1\t1\t/a\t/b\r\n"));  // no run started
-  EXPECT_TRUE(
-      LastJournalRun("RUN\r\nMOVE\t1\tx\t/a\t/b\r\nMOVE\t1\t1\t/a\\q\t/b\r\n")->pairs.empty());
+
+  for (const char* damaged : {
+           "MOVE\t1\t1\t/a\t/b\r\n",                                  // no run started
+           "RUN\r\nMOVE\t1\tx\t/a\t/b\r\n",                           // no number
+           "RUN\r\nMOVE\t1\t1\t/a\\q\t/b\r\nMOVE\t1\t2\t/a\t/c\r\n",  // a bad escape
+           "RUN2\r\nPAIR\t1\t7\t1\t0\t0\t0\t/a\t/b\r\n",              // pairs out of order
+           "RUN2\r\nPAIR\t0\t7\t1\t0\t0\t0\t/a\t/b\r\nDONE\t3\r\n",   // a mark for no pair
+       }) {
+    const auto read = LastJournalRun(damaged);
+    ASSERT_TRUE(read) << damaged;
+    EXPECT_TRUE(read->damaged) << damaged;
+  }
+}
+
+// The disk as PlanUndo sees it: path -> identity.
+struct Disk {
+  std::map<std::string, platform::FileIdentity> files;
+  IdentityOf Lookup() const {
+    return [this](const std::string& path) -> std::optional<platform::FileIdentity> {
+      const auto it = files.find(path);
+      if (it == files.end()) return std::nullopt;
+      return it->second;
+    };
+  }
+};
+
+TEST(PlanUndo, RenamesBackOnlyTheFilesTheRunRenamed) {
+  struct Case {
+    const char* what;
+    PairState state;
+    bool at_new;         // the renamed file is under the new name
+    bool at_old;         // the file is (still) under the old name
+    int change;          // 0 the same file; 1 a new inode; 2 same inode, other birth; 3 other size
+    const char* expect;  // "back", "skip" or the reason it is left
+  };
+  const Case cases[] = {
+      {"done", PairState::kDone, true, false, 0, "back"},
+      {"unmarked, renamed before a crash", PairState::kUnknown, true, false, 0, "back"},
+      {"unmarked, never renamed", PairState::kUnknown, false, true, 0, "skip"},
+      {"failed", PairState::kFailed, false, true, 0, "skip"},
+      {"replaced by another file", PairState::kDone, true, false, 1, "has changed since the run"},
+      {"inode reused at once", PairState::kDone, true, false, 2, "has changed since the run"},
+      {"written to since", PairState::kDone, true, false, 3, "has changed since the run"},
+      {"gone", PairState::kDone, false, false, 0, "has changed since the run"},
+      {"old name taken", PairState::kDone, true, true, 0, "its old name is taken"},
+  };
+  for (const Case& c : cases) {
+    JournalRun run;
+    run.pairs.push_back(Pair(5, "/d/a.txt", "/d/0_a"));
+    run.pairs[0].state = c.state;
+    Disk disk;
+    platform::FileIdentity now = run.pairs[0].id;
+    if (c.change == 1) now.inode = 6;
+    if (c.change == 2) now.btime_ns += 1;
+    if (c.change == 3) now.size += 1;
+    if (c.at_new) disk.files["/d/0_a"] = now;
+    if (c.at_old) disk.files["/d/a.txt"] = c.at_new ? Pair(9, "", "").id : run.pairs[0].id;
+    const UndoPlan plan = PlanUndo(run, disk.Lookup());
+    EXPECT_FALSE(plan.refused) << c.what;
+    const std::string got = !plan.rename_back.empty() ? "back"
+                            : !plan.left.empty()      ? plan.left[0].why
+                                                      : "skip";
+    EXPECT_EQ(got, c.expect) << c.what;
+  }
+}
+
+TEST(PlanUndo, RefusesAJournalThatLeavesItsDirectoryAsAWhole) {
+  for (const auto& [old_path, new_path] : std::vector<std::pair<std::string, std::string>>{
+           {"/x/victim/secret.txt", "/y/elsewhere/stolen.txt"},
+           {"/d/a", "/d/sub/a"},
+           {"relative/a", "relative/b"},
+           {"/d/../etc/a", "/d/../etc/b"},
+           {"/d/a", "/d/.."},
+       }) {
+    JournalRun run;
+    run.pairs.push_back(Pair(1, "/d/fine", "/d/0_fine"));
+    run.pairs.push_back(Pair(2, old_path, new_path));
+    for (JournalPair& pair : run.pairs) pair.state = PairState::kDone;
+    Disk disk;
+    disk.files["/d/0_fine"] = run.pairs[0].id;
+    disk.files[new_path] = run.pairs[1].id;
+    const UndoPlan plan = PlanUndo(run, disk.Lookup());
+    EXPECT_TRUE(plan.refused) << old_path;
+    EXPECT_TRUE(plan.rename_back.empty()) << old_path;
+    ASSERT_EQ(plan.left.size(), 1u) << old_path;
+    EXPECT_EQ(plan.left[0].pair.old_path, old_path);
+  }
+  JournalRun damaged;
+  damaged.damaged = true;
+  EXPECT_TRUE(PlanUndo(damaged, Disk{}.Lookup()).refused);
 }
 
 }  // namespace

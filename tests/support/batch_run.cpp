@@ -41,11 +41,17 @@ std::vector<std::string> ChildEnvironment() {
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; ++e) {
     std::string_view entry(*e);
-    if (entry.starts_with("QT_QPA_PLATFORM=") || entry.starts_with("LC_ALL=")) continue;
+    if (entry.starts_with("QT_QPA_PLATFORM=") || entry.starts_with("LC_ALL=") ||
+        entry.starts_with("XDG_DATA_HOME=")) {
+      continue;
+    }
     env.emplace_back(entry);
   }
   env.emplace_back("QT_QPA_PLATFORM=offscreen");
   env.emplace_back("LC_ALL=C.UTF-8");
+  // Files the program deletes go to a trash of the test run, never to the user's.
+  static const TempDir data_home;
+  env.emplace_back("XDG_DATA_HOME=" + data_home.Path());
   return env;
 }
 

@@ -1,5 +1,6 @@
 #include "support/window_fixture.h"
 
+#include <stdlib.h>
 #include <unistd.h>
 #include <QApplication>
 #include <QLocale>
@@ -11,7 +12,10 @@
 #include "platform/paths.h"
 #include "ui/console_view.h"
 
-WindowTest::WindowTest() : saved_cwd_(platform::WorkingDir()) {}
+WindowTest::WindowTest() : saved_cwd_(platform::WorkingDir()) {
+  // Nothing a test deletes reaches the user's own trash.
+  setenv("XDG_DATA_HOME", data_home.Path().c_str(), 1);
+}
 
 WindowTest::~WindowTest() {
   app.reset();

@@ -28,6 +28,8 @@ class WindowTest : public ::testing::Test {
   void Run(const std::string& line);
 
   TempDir dir;
+  // $XDG_DATA_HOME for the test: deleted files go to data_home.Path() + "/Trash".
+  TempDir data_home;
   ScriptedDialogs dialogs;
   std::vector<std::string> echoed;  // every console line, in printing order
   std::unique_ptr<App> app;

@@ -14,6 +14,7 @@
 
 #include "app/main_window.h"
 #include "console/console_window.h"
+#include "platform/append_file.h"
 #include "support/window_fixture.h"
 #include "tools/batch_window.h"
 #include "tools/rename_journal_rules.h"
@@ -392,3 +393,45 @@ TEST_F(BatchWindowTest, ClosingWithFilesListedLeavesTheWindowAndTheFilesAlone) {
   EXPECT_TRUE(work.Exists("a.txt"));
   EXPECT_TRUE(work.Exists("b.doc"));
 }
+
+namespace {
+
+TEST_F(BatchWindowTest, UndoRefusesAJournalThatNamesOtherDirectories) {
+  TempDir victim;
+  TempDir elsewhere;
+  const std::string secret = victim.CreateFile("secret.txt", "s");
+  work.CreateFile("0_a", "A");
+  const auto id = platform::GetEntryId(secret);
+  const auto own = platform::GetEntryId(work.Slash() + "0_a");
+  ASSERT_TRUE(id && own);
+  // An old journal whose second pair would carry a file out of its directory.
+  dir.CreateFile("renames.bw", "RUN\r\nMOVE\t" + std::to_string(own->device) + "\t" +
+                                   std::to_string(own->inode) + "\t" + work.Slash() + "a\t" +
+                                   work.Slash() + "0_a\r\nMOVE\t" + std::to_string(id->device) +
+                                   "\t" + std::to_string(id->inode) + "\t" + elsewhere.Slash() +
+                                   "stolen.txt\t" + secret + "\r\n");
+  echoed.clear();
+  Click(&TfrmBatch::btnUndoClick);
+  EXPECT_EQ(victim.Read("secret.txt"), "s");
+  EXPECT_FALSE(elsewhere.Exists("stolen.txt"));
+  EXPECT_EQ(work.Read("0_a"), "A");  // refused as a whole
+  EXPECT_TRUE(Echoed("> Error: \"" + elsewhere.Slash() + "stolen.txt\" -> \"" + secret +
+                     "\" does not stay in one directory"));
+}
+
+TEST_F(BatchWindowTest, UndoLeavesAFileMadeAgainUnderTheNewName) {
+  work.CreateFile("a.txt", "A");
+  SetList({"a.txt"});
+  Click(&TfrmBatch::butbtngoClick);
+  ASSERT_EQ(work.Read("0_a"), "A");
+  // Deleted and made again: the file system may give the newcomer the same inode.
+  ASSERT_EQ(std::remove((work.Slash() + "0_a").c_str()), 0);
+  work.CreateFile("0_a", "newcomer");
+  echoed.clear();
+  Click(&TfrmBatch::btnUndoClick);
+  EXPECT_EQ(work.Read("0_a"), "newcomer");
+  EXPECT_FALSE(work.Exists("a.txt"));
+  EXPECT_TRUE(Echoed("> Renamed back: 0 of 1"));
+}
+
+}  // namespace

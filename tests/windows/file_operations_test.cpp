@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/drive_select.h"
 #include "app/main_window.h"
@@ -251,6 +252,156 @@ TEST_F(FileOperationsTest, WindowsReceiveTheirData) {
   EXPECT_EQ(app->frmHTMLFileList->path->text(), "/typed/");
   Main().ToolButton2->click();
   EXPECT_TRUE(app->frmDriveSel->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+class TrashDeleteTest : public FileOperationsTest {
+ protected:
+  bool Trashed(const std::string& name) { return data_home.Exists("Trash/files/" + name); }
+};
+
+TEST_F(TrashDeleteTest, DeletingMovesToTheTrashUnlessAskedToDeleteForEver) {
+  dir.CreateFile("work/c.txt", "c");
+  dir.CreateFile("work/d.txt", "d");
+  ListWork();
+  AskBeforeDeleting(false);
+  Point("a.txt");
+  Main().Delete1->trigger();
+  EXPECT_FALSE(dir.Exists("work/a.txt"));
+  EXPECT_TRUE(Trashed("a.txt"));
+  EXPECT_NE(data_home.Read("Trash/info/a.txt.trashinfo").find("Path=" + Work() + "a.txt\n"),
+            std::string::npos);
+
+  Select({"b.txt", "sub/"});
+  Run("bw_del_sel()");
+  EXPECT_TRUE(Printed("> Deleted: " + Work() + "b.txt\""));
+  EXPECT_TRUE(Trashed("b.txt"));
+  EXPECT_EQ(InListOrder({"a.txt", "b.txt"}), QStringList());
+
+  Point("c.txt");
+  Main().DeleteForEver1->trigger();  // Shift+Delete
+  EXPECT_FALSE(dir.Exists("work/c.txt"));
+  EXPECT_FALSE(Trashed("c.txt"));
+  EXPECT_EQ(Main().DeleteForEver1->shortcut(), QKeySequence("Shift+Del"));
+
+  app->Optionz->chxTrash->setChecked(false);
+  Point("d.txt");
+  Main().Delete1->trigger();
+  EXPECT_FALSE(dir.Exists("work/d.txt"));
+  EXPECT_FALSE(Trashed("d.txt"));
+}
+
+TEST_F(TrashDeleteTest, WithoutAUsableTrashItAsksOnceBeforeDeletingForEver) {
+  TempDir elsewhere;
+  ASSERT_EQ(symlink(elsewhere.Path().c_str(), (data_home.Path() + "/Trash").c_str()), 0);
+  ListWork();
+  AskBeforeDeleting(false);
+  Select({"a.txt", "b.txt"});
+  dialogs.message_answers = {MsgAnswer::kNo};
+  Main().DeleteAll1Click();
+  EXPECT_EQ(dialogs.asked.size(), 1);
+  EXPECT_NE(dialogs.asked.last().indexOf("Delete for ever instead?"), -1);
+  EXPECT_TRUE(dir.Exists("work/a.txt"));
+  EXPECT_TRUE(dir.Exists("work/b.txt"));
+  EXPECT_TRUE(Printed("> Error: Can't delet file \"" + Work() + "b.txt"));
+  EXPECT_TRUE(Printed("> Warning: the trash can not take \"" + Work() + "a.txt\": " +
+                      data_home.Path() + "/Trash is not a directory of its own (a link or a file)"))
+      << ::testing::PrintToString(ConsoleLines());
+
+  Select({"a.txt", "b.txt"});
+  dialogs.message_answers = {MsgAnswer::kYes};
+  Main().DeleteAll1Click();
+  EXPECT_EQ(dialogs.asked.size(), 2);
+  EXPECT_FALSE(dir.Exists("work/a.txt"));
+  EXPECT_FALSE(dir.Exists("work/b.txt"));
+  EXPECT_TRUE(std::filesystem::is_empty(elsewhere.Path()));
+}
+
+}  // namespace
+
+namespace {
+
+class UndoTest : public TrashDeleteTest {
+ protected:
+  std::string Caption() {
+    Main().UpdateUndoCaption();
+    return TextToBytes(Main().Undo1->text());
+  }
+};
+
+TEST_F(UndoTest, TakesBackEachChangeMostRecentFirstAlsoAfterARestart) {
+  ListWork();
+  AskBeforeDeleting(false);
+  EXPECT_EQ(Main().Undo1->shortcut(), QKeySequence("Ctrl+Z"));
+  Point("a.txt");
+  dialogs.input_answers = {QString("report.txt")};
+  Main().Rename1Click();
+  ASSERT_TRUE(dir.Exists("work/report.txt"));
+  dialogs.input_answers = {QString("new.txt")};
+  Main().CreateEmptyFile1Click();
+  ASSERT_TRUE(dir.Exists("work/new.txt"));
+  Point("b.txt");
+  Main().Delete1Click();
+  ASSERT_FALSE(dir.Exists("work/b.txt"));
+
+  EXPECT_EQ(Caption(), "Undo delete of b.txt");
+  Main().Undo1->trigger();
+  EXPECT_EQ(dir.Read("work/b.txt"), "b");
+  EXPECT_FALSE(Trashed("b.txt"));
+  EXPECT_EQ(Caption(), "Undo creation of new.txt");
+  Main().Undo1->trigger();
+  EXPECT_FALSE(dir.Exists("work/new.txt"));
+  EXPECT_TRUE(Trashed("new.txt"));
+
+  app.reset();
+  CreateApp();
+  EXPECT_EQ(Caption(), "Undo rename of a.txt");
+  Main().Undo1->trigger();
+  EXPECT_EQ(dir.Read("work/a.txt"), "a");
+  EXPECT_FALSE(dir.Exists("work/report.txt"));
+  EXPECT_TRUE(Printed("> Undone: rename of a.txt"));
+  EXPECT_EQ(Caption(), "Undo");
+  EXPECT_FALSE(Main().Undo1->isEnabled());
+  Main().Undo1Click();
+  EXPECT_TRUE(Printed("> Warning: there is nothing to undo"));
+}
+
+TEST_F(UndoTest, LeavesChangedFilesAloneAndRefusesADamagedHistory) {
+  ListWork();
+  AskBeforeDeleting(false);
+  Point("a.txt");
+  dialogs.input_answers = {QString("r.txt")};
+  Main().Rename1Click();
+  dir.CreateFile("work/r.txt", "written since");
+  dir.CreateFile("work/b2.txt", "x");
+  Point("b.txt");
+  Main().Delete1Click();
+  dir.CreateFile("work/b.txt", "newcomer");  // the old place taken meanwhile
+
+  Main().Undo1->trigger();
+  EXPECT_EQ(dir.Read("work/b.txt"), "newcomer");
+  EXPECT_TRUE(Trashed("b.txt"));
+  EXPECT_TRUE(Printed("> Warning: Undo delete of b.txt left undone: \"" + Work() +
+                      "b.txt\" is taken by another file"));
+  Main().Undo1->trigger();
+  EXPECT_EQ(dir.Read("work/r.txt"), "written since");
+  EXPECT_FALSE(dir.Exists("work/a.txt"));
+
+  const std::string history = dir.Slash() + "undo.bw";
+  for (const std::string& damaged :
+       {std::string("RENAME\t1\t2\t3\t4\t5\t/elsewhere/a\r\nnonsense\r\n"),
+        std::string("RENAME\t1\t2\t3\t4\t5\trelative\t/x/y\r\n")}) {
+    dir.CreateFile("undo.bw", damaged);
+    EXPECT_EQ(Caption(), "Undo");
+    EXPECT_TRUE(Main().Undo1->isEnabled());  // so that it can say why
+    Main().Undo1->trigger();
+    EXPECT_TRUE(Printed("> Error: the undo history \"" + history +
+                        "\" can not be read; nothing is undone"));
+    EXPECT_EQ(dir.Read("undo.bw"), damaged);
+  }
 }
 
 }  // namespace

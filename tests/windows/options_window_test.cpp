@@ -59,6 +59,8 @@ TEST_F(OptionsWindowTest, ClosingWritesEverythingAndAppliesItAtOnce) {
   o.cb->setChecked(true);
   o.ci->setChecked(true);
   o.ondel->setChecked(false);
+  EXPECT_TRUE(o.chxTrash->isChecked());  // on by default
+  o.chxTrash->setChecked(false);
   o.logowhaid->setText("750");
   SelectLanguage("German.ini");
   o.btnOk->click();
@@ -75,6 +77,7 @@ TEST_F(OptionsWindowTest, ClosingWritesEverythingAndAppliesItAtOnce) {
   EXPECT_TRUE(settings.ReadFlag(k::kFonti));
   EXPECT_FALSE(settings.ReadFlag(k::kFontu));
   EXPECT_FALSE(settings.ReadFlag(k::kOndel));
+  EXPECT_FALSE(settings.ReadFlag(k::kTrash));
   EXPECT_TRUE(settings.ReadFlag(k::kOnexit));
   EXPECT_EQ(settings.Read(k::kLogowaid), 750);
   EXPECT_EQ(settings.Read(k::kLangFile), "German.ini");
@@ -94,6 +97,7 @@ TEST_F(OptionsWindowTest, ClosingWritesEverythingAndAppliesItAtOnce) {
   // The window read its values back; the language list lost its selection.
   EXPECT_EQ(o.rCh->value(), 10);
   EXPECT_FALSE(o.ondel->isChecked());
+  EXPECT_FALSE(o.chxTrash->isChecked());
   EXPECT_EQ(o.LNames->selectedItems().size(), 0);
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
 }

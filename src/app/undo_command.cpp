@@ -1,0 +1,100 @@
+// The main window's Undo: takes back the most recent change the program made, as long as the
+// files involved are still as the change left them.
+
+#include <QAction>
+
+#include "app/app.h"
+#include "app/main_window.h"
+#include "app/undo_command.h"
+#include "platform/file_identity.h"
+#include "platform/trash.h"
+#include "tools/batch_window.h"
+#include "tools/undo_history.h"
+#include "ui/byte_text.h"
+
+namespace {
+
+bool Unchanged(const platform::FileIdentity& recorded, const std::string& path) {
+  const auto now = platform::GetFileIdentity(path);
+  return now && platform::SameFile(recorded, *now);
+}
+
+bool Free(const std::string& path) {
+  return !platform::GetFileIdentity(path);
+}
+
+// Carries out one entry; "" when done, otherwise why it was left undone.
+std::string UndoEntry(App& app, const tools::UndoEntry& entry) {
+  const auto& p = entry.paths;
+  switch (entry.kind) {
+    case tools::UndoKind::kTrash:
+      if (!Unchanged(entry.id, p[1])) return "\"" + p[0] + "\" is no longer in the trash as it was";
+      if (!Free(p[0])) return "\"" + p[0] + "\" is taken by another file";
+      if (!platform::RestoreFromTrash(p[1], p[2], p[0])) return "can not restore \"" + p[0] + "\"";
+      return {};
+    case tools::UndoKind::kRename:
+      if (!Unchanged(entry.id, p[1])) return "\"" + p[1] + "\" has changed since";
+      if (!Free(p[0])) return "\"" + p[0] + "\" is taken by another file";
+      if (!platform::RenameWithinFileSystem(p[1], p[0]))
+        return "can not rename \"" + p[1] + "\" back";
+      return {};
+    case tools::UndoKind::kCreate: {
+      // Only a file that is still empty goes, and into the trash rather than for ever.
+      const auto now = platform::GetFileIdentity(p[0]);
+      const bool same =
+          now && now->size == 0 && (entry.id.inode == 0 || platform::SameFile(entry.id, *now));
+      if (!same) return "\"" + p[0] + "\" is no longer the empty file it was";
+      if (platform::MoveToTrash(p[0]).outcome != platform::TrashOutcome::kTrashed) {
+        return "can not move \"" + p[0] + "\" to the trash";
+      }
+      return {};
+    }
+    case tools::UndoKind::kBatch:
+      app.frmBatch->btnUndoClick();
+      return {};
+  }
+  return "unknown change";
+}
+
+}  // namespace
+
+tools::UndoHistory UndoHistoryOf(const App& app) {
+  return tools::UndoHistory(app.SettingsDir() + tools::kUndoFileName);
+}
+
+void TForm1::UpdateUndoCaption() {
+  const auto entries = UndoHistoryOf(app_).Load();
+  const bool any = entries && !entries->empty();
+  Undo1->setText(any ? BytesToText(tools::UndoCaption(entries->back())) : QString("Undo"));
+  Undo1->setEnabled(!entries || any);
+}
+
+void TForm1::Undo1Click() {
+  const tools::UndoHistory history = UndoHistoryOf(app_);
+  const auto entries = history.Load();
+  if (!entries) {
+    app_.PrintLine("> Error: the undo history \"" + history.path() +
+                   "\" can not be read; nothing is undone");
+    return;
+  }
+  if (entries->empty()) {
+    app_.PrintLine("> Warning: there is nothing to undo");
+    return;
+  }
+  const tools::UndoEntry& last = entries->back();
+  const std::string caption = tools::UndoCaption(last);
+  // Taken off first: a batch undo records nothing, and a refused entry must not block the
+  // older ones.
+  if (!history.DropLast()) {
+    app_.PrintLine("> Error: the undo history \"" + history.path() + "\" can not be written");
+    return;
+  }
+  const std::string why = UndoEntry(app_, last);
+  if (why.empty()) {
+    app_.PrintLine("> Undone: " + caption.substr(5));
+  } else {
+    app_.PrintLine("> Warning: " + caption + " left undone: " + why);
+  }
+  UpdateUndoCaption();
+  ScanDirectory1Click();
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+// The undo history file: changes are added as they are about to be made and taken off as they
+// are undone, so the history survives a restart and a crash.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/undo_rules.h"
+
+namespace tools {
+
+class UndoHistory {
+ public:
+  explicit UndoHistory(std::string path) : path_(std::move(path)) {}
+
+  const std::string& path() const { return path_; }
+  // Adds a change as the most recent; false when the file cannot be written.
+  bool Record(const UndoEntry& entry) const;
+  // Every entry, oldest first (none when there is no file); nothing when the file is damaged.
+  std::optional<std::vector<UndoEntry>> Load() const;
+  // Takes the most recent entry off; false when the file cannot be written.
+  bool DropLast() const;
+
+ private:
+  std::string path_;
+};
+
+}  // namespace tools
