@@ -137,11 +137,10 @@ void SetMask(App& app, const std::string& mask) {
 
 void StartNumbering(App& app, const std::string& scheme) {
   const auto& entries = app.Form1->Entries();
-  QStringList selected;  // added in one go: a long selection is one change to the list
-  for (int row : app.Form1->SelectedRows()) {
-    selected << BytesToText(entries[static_cast<std::size_t>(row)]);
-  }
-  app.frmBatch->filelest->addItems(selected);
+  std::vector<std::string> selected;
+  for (int row : app.Form1->SelectedRows())
+    selected.push_back(entries[static_cast<std::size_t>(row)]);
+  app.frmBatch->AddEntries(selected, app.CurrentDir);
   app.frmBatch->masktoren->setText(BytesToText(scheme));
   app.frmBatch->butbtngoClick();
 }

@@ -65,6 +65,14 @@ bool IsParentEntry(std::string_view entry) {
   return SplitEntry(entry).name == "..";
 }
 
+BoundEntry BindEntry(std::string_view listed_dir, std::string_view entry) {
+  if (!listed_dir.empty()) return {std::string(listed_dir), std::string(entry)};
+  const BatchEntry split = SplitEntry(entry);
+  const std::size_t delim = split.name.rfind(platform::kPathDelim);
+  if (delim == std::string::npos) return {{}, std::string(entry)};
+  return {split.name.substr(0, delim + 1), EntryText({split.name.substr(delim + 1), split.is_dir})};
+}
+
 std::string JoinDir(std::string_view dir, std::string_view name) {
   std::string path(dir);
   if (!path.empty() && !platform::EndsWithDelim(path)) path += platform::kPathDelim;

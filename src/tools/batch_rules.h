@@ -41,6 +41,15 @@ std::string EntryText(const BatchEntry& entry);
 // True for the parent directory's entry, which is never renamed.
 bool IsParentEntry(std::string_view entry);
 
+// A main-list entry and the directory it lives in. The list names entries of the listed
+// directory, or, while it shows search results (`listed_dir` empty), full paths: a found file
+// is bound to its own directory and listed by its name.
+struct BoundEntry {
+  std::string dir;    // ending in the delimiter; empty for a bare name without a directory
+  std::string entry;  // as the batch list shows it
+};
+BoundEntry BindEntry(std::string_view listed_dir, std::string_view entry);
+
 // `dir` and `name` as one path; a delimiter is put between them when `dir` lacks one.
 std::string JoinDir(std::string_view dir, std::string_view name);
 

@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QToolBar>
@@ -269,6 +270,29 @@ void TfrmBatch::showEvent(QShowEvent* event) {
   dir_names_.Forget();
   UpdateUndoButton();
   SchedulePreview();
+}
+
+void TfrmBatch::AddEntries(const std::vector<std::string>& entries, const std::string& listed_dir) {
+  QStringList texts;
+  std::vector<QString> dirs;
+  dirs.reserve(entries.size());
+  for (const std::string& entry : entries) {
+    const tools::BoundEntry bound = tools::BindEntry(listed_dir, entry);
+    texts << BytesToText(bound.entry);
+    dirs.push_back(BytesToText(bound.dir));
+  }
+  const int first = filelest->count();
+  filelest->addItems(texts);  // one change to the list, however long the selection
+  // The directories are not shown, so binding them need not announce a change of the list.
+  const QSignalBlocker quiet(filelest->model());
+  for (std::size_t i = 0; i < dirs.size(); ++i) {
+    if (!dirs[i].isEmpty()) filelest->item(first + static_cast<int>(i))->setData(kDirRole, dirs[i]);
+  }
+}
+
+std::string TfrmBatch::EntryDir(int row, const std::string& fallback) const {
+  const QVariant dir = filelest->item(row)->data(kDirRole);
+  return dir.isValid() ? TextToBytes(dir.toString()) : fallback;
 }
 
 void TfrmBatch::SchedulePreview() {

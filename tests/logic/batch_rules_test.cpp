@@ -68,6 +68,23 @@ TEST(BatchRules, EntriesNamesAndPaths) {
   EXPECT_EQ(JoinDir("/tmp/x", "a"), "/tmp/x/a");  // never "/tmp/xa", a file of another directory
   EXPECT_EQ(JoinDir("", "a"), "a");
 
+  // A listed entry stays in the listed directory; a found file's path is split at its own.
+  struct Bound {
+    const char* listed_dir;
+    const char* entry;
+    const char* dir;
+    const char* shown;
+  };
+  for (const Bound& b : std::vector<Bound>{{"/a/", "x.txt", "/a/", "x.txt"},
+                                           {"/a/", "sub/", "/a/", "sub/"},
+                                           {"", "/b/c/x.txt", "/b/c/", "x.txt"},
+                                           {"", "/b/c/", "/b/", "c/"},
+                                           {"", "bare", "", "bare"}}) {
+    const BoundEntry bound = BindEntry(b.listed_dir, b.entry);
+    EXPECT_EQ(bound.dir, b.dir) << b.entry;
+    EXPECT_EQ(bound.entry, b.shown) << b.entry;
+  }
+
   for (const char* bad : {"", ".", "..", "a/b", "/"}) EXPECT_FALSE(IsValidName(bad)) << bad;
   EXPECT_FALSE(IsValidName(std::string("a\0b", 3)));
   for (const char* good : {"a", "...", ".hidden", "a b", "$NUM"}) EXPECT_TRUE(IsValidName(good));
