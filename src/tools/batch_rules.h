@@ -17,12 +17,13 @@ namespace tools {
 
 // The pattern with the first "$NUM" replaced by the position, then the first "$OFN" by the old
 // name up to its first "." (empty without a dot), then the first "$EXT" by the old name from its
-// last "." on (empty without a dot). Each step searches the text the step before produced; the
-// placeholders match only in capitals.
+// last "." on (empty without a dot). Each step searches the text the step before produced, save
+// the parts of the old name brought in; the placeholders match only in capitals.
 std::string ExpandPlaceholders(std::string_view pattern, std::string_view old_name,
                                std::size_t position);
 
-// The numbering run's new name: the placeholders expanded, then the console variables.
+// The numbering run's new name: the placeholders expanded, then the console variables, which
+// never touch the parts of the old name.
 std::string BuildNewName(std::string_view pattern, std::string_view old_name, std::size_t position,
                          const console::VariableSource& variables);
 
