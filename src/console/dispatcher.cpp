@@ -126,7 +126,11 @@ void SetMask(App& app, const std::string& mask) {
   // The list shows bare names below the listed directory; a mask reaching into another one
   // would list names that every action then takes for files of the listed directory.
   if (app::MaskHoldsDelimiter(mask)) {
-    app.PrintLine(app::MaskDelimiterError(mask));
+    const std::string error = app::MaskDelimiterError(mask);
+    app.PrintLine(error);
+    // The lines of a script after it expect the mask to hold: they would act on everything.
+    if (app.script_depth > 0)
+      throw std::runtime_error(error.substr(std::string("> Error: ").size()));
     return;
   }
   app.FileMask = mask;
