@@ -129,7 +129,7 @@ void SetMask(App& app, const std::string& mask) {
     const std::string error = app::MaskDelimiterError(mask);
     app.PrintLine(error);
     // The lines of a script after it expect the mask to hold: they would act on everything.
-    if (app.script_depth > 0)
+    if (app.script_runs.depth > 0)
       throw std::runtime_error(error.substr(std::string("> Error: ").size()));
     return;
   }
@@ -372,7 +372,7 @@ void RunScriptFile(App& app, const std::string& file_name) {
   ScriptHooks hooks;
   hooks.execute = [&app](const std::string& line) { ExecuteCommandLine(app, line); };
   hooks.print = [&app](const std::string& line) { app.PrintLine(line); };
-  console::RunScriptFile(file_name, hooks, app.script_depth);
+  console::RunScriptFile(file_name, hooks, app.script_runs);
 }
 
 }  // namespace console
