@@ -225,21 +225,32 @@ void TfrmBatch::FormCreate() {
   btnVars->setText(app_.Str(93));
   btnConsts->setText(app_.Str(94));
 
-  // The legend starts again from its fixed lines, so running this step again does not list
-  // the variables twice. A missing variables file leaves the fixed lines alone; the console
-  // warns about it whenever a variable is expanded.
+  // A variables file may be long: the legend is filled when the window is shown, not at every
+  // start of the program (nor of a batch run, which never shows it).
   legend1->setPlainText(kLegend);
-  if (const auto vars = platform::ReadWholeFile(app_.ProgramDir() + console::kVarFileName)) {
-    for (const std::string& line : platform::SplitLines(*vars)) {
-      legend1->appendPlainText(BytesToText(line));
-    }
-  }
+  legend_filled_ = false;
+  if (isVisible()) FillLegend();
   SetReplaceStatus();
   // Without a default script the editor keeps what it holds.
   if (const auto script = platform::ReadWholeFile(app_.ProgramDir() + kDefaultScript)) {
     memscript->setPlainText(ScriptText(*script));
   }
   UpdateUndoButton();
+}
+
+void TfrmBatch::FillLegend() {
+  // The legend starts again from its fixed lines, so filling it again does not list the
+  // variables twice. A missing variables file leaves the fixed lines alone; the console warns
+  // about it whenever a variable is expanded. The lines go in as one text, in one step.
+  legend_filled_ = true;
+  const auto vars = platform::ReadWholeFile(app_.ProgramDir() + console::kVarFileName);
+  if (!vars) return;
+  std::string text = kLegend;
+  for (const std::string_view line : platform::SplitLineViews(*vars)) {
+    text += '\n';
+    text += line;
+  }
+  legend1->setPlainText(BytesToText(text));
 }
 
 void TfrmBatch::SetReplaceStatus() {
@@ -266,6 +277,7 @@ void TfrmBatch::btnConstsClick() {
 
 void TfrmBatch::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  if (!legend_filled_) FillLegend();
   // The directory may have changed while the window was hidden.
   dir_names_.Forget();
   UpdateUndoButton();

@@ -107,6 +107,8 @@ class TfrmBatch : public QWidget {
   QWidget* BuildScriptPage();
   QWidget* BuildReplacePage();
   void SetReplaceStatus();
+  // Puts the variables file's lines below the legend's fixed lines.
+  void FillLegend();
   void SchedulePreview();
   void UpdateUndoButton();
 
@@ -132,6 +134,7 @@ class TfrmBatch : public QWidget {
   QTimer* preview_timer_;
   DirectoryNames dir_names_;
   bool running_ = false;
+  bool legend_filled_ = false;
   bool stop_ = false;
   std::unique_ptr<tools::RenameJournal> journal_;  // the running run's journal
   bool journal_warned_ = false;

@@ -427,6 +427,10 @@ TEST_F(BatchWindowTest, CreationStepRunAgainListsTheVariablesOnceAndLoadsTheDefa
   dir.CreateFile("scr_def.bws", "begin bwscript;\r\n//mine\r\nend;");
   Batch().FormCreate();
   Batch().FormCreate();
+  // The variables are read when the window is first shown, not before.
+  EXPECT_EQ(Batch().legend1->toPlainText().split('\n').size(), 7);
+  app->Show(app->frmBatch);
+  Batch().FormCreate();
   const QStringList legend = Batch().legend1->toPlainText().split('\n');
   ASSERT_EQ(legend.size(), 9);
   EXPECT_EQ(legend[6], "External constants:");
