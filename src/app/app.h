@@ -13,6 +13,7 @@
 
 #include "config/language_rules.h"
 #include "config/settings_rules.h"
+#include "console/script_rules.h"
 #include "ui/dialogs.h"
 
 class TForm1;
@@ -127,8 +128,8 @@ class App {
   // Runs an event handler; a failure it throws goes to the error report, never further.
   void Guarded(const std::function<void()>& handler);
 
-  // How many script runs are in progress (scripts may run scripts).
-  int script_depth = 0;
+  // The script runs in progress (scripts may run scripts) and those started since the first.
+  console::ScriptRuns script_runs;
 
  private:
   Options options_;

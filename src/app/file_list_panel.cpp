@@ -17,6 +17,7 @@
 #include "platform/file_ops.h"
 #include "platform/launch.h"
 #include "platform/paths.h"
+#include "platform/profile.h"
 #include "platform/tree_walk.h"
 #include "tools/search_rules.h"
 #include "ui/byte_text.h"
@@ -73,9 +74,22 @@ void TForm1::ScanDirectory1Click() {
   }
   DirList->SetDirectory(line);
   app_.CurrentDir = TextToBytes(SearchLine->text());
-  app_.Settings().Write(config::keys::kLastDir, app_.CurrentDir);
+  RememberLastDir();
   loading.Hide();
   app_.PrintLine("> " + app_.CurrentDir);
+}
+
+void TForm1::RememberLastDir() {
+  // Only a convenience for the next start: a settings file that cannot be written must never
+  // fail the scan, nor a script that scans. Told once, not at every scan.
+  try {
+    app_.Settings().Write(config::keys::kLastDir, app_.CurrentDir);
+  } catch (const platform::ProfileWriteError& e) {
+    if (last_dir_warned_) return;
+    last_dir_warned_ = true;
+    app_.PrintLine(std::string("> Warning: ") + e.what() +
+                   "; the last directory is not remembered");
+  }
 }
 
 void TForm1::DirListChange() {

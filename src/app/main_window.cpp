@@ -307,13 +307,21 @@ void TForm1::ApplyFontsAndColours(const config::SettingsSnapshot& settings) {
   QFont sized = fList->font();
   sized.setPointSize(static_cast<int>(settings.Read(keys::kFsize)));
   if (sized.pointSize() > 0) fList->setFont(sized);
-  // A colour part that is no whole number throws here and ends the creation step.
-  const QColor background(config::ColourPart(settings.Read(keys::kBgcr)),
-                          config::ColourPart(settings.Read(keys::kBgcg)),
-                          config::ColourPart(settings.Read(keys::kBgcb)));
-  const QColor text(config::ColourPart(settings.Read(keys::kTtcr)),
-                    config::ColourPart(settings.Read(keys::kTtcg)),
-                    config::ColourPart(settings.Read(keys::kTtcb)));
+  // A colour part that is no whole number throws here and ends the creation step, where a user
+  // sees the report. A batch run has nobody to fix it: it takes the default and goes on.
+  const auto colour = [&](const config::TextKey& key) {
+    const std::string value = settings.Read(key);
+    try {
+      return config::ColourPart(value);
+    } catch (const std::invalid_argument& e) {
+      if (!app_.batch()) throw;
+      app_.PrintLine(std::string("> Warning: [") + key.section + "] " + key.key + ": " + e.what() +
+                     ", " + key.def + " taken instead");
+      return config::ColourPart(key.def);
+    }
+  };
+  const QColor background(colour(keys::kBgcr), colour(keys::kBgcg), colour(keys::kBgcb));
+  const QColor text(colour(keys::kTtcr), colour(keys::kTtcg), colour(keys::kTtcb));
   for (QWidget* w : styled) {
     QPalette p = w->palette();
     p.setColor(QPalette::Base, background);

@@ -175,10 +175,13 @@ class TForm1 : public QMainWindow {
   void SetCaptions();
   void ApplyFontsAndColours(const config::SettingsSnapshot& settings);
   void ShowListing(std::size_t count);
+  // Writes the listed directory into the settings as the one to list at the next start.
+  void RememberLastDir();
   QAction* AddItem(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)(),
                    const QKeySequence& shortcut = {});
 
   App& app_;
   QLabel* status_panels_[3] = {};
   bool closed_ = false;
+  bool last_dir_warned_ = false;
 };

@@ -223,8 +223,9 @@ void TForm1::Mask1Click() {
 
 void TForm1::BatchRename1Click() {
   app_.frmBatch->filelest->clear();
-  for (int row : SelectedRows())
-    app_.frmBatch->filelest->addItem(BytesToText(fListModel->Entry(row)));
+  std::vector<std::string> selected;
+  for (int row : SelectedRows()) selected.push_back(fListModel->Entry(row));
+  app_.frmBatch->AddEntries(selected, app_.CurrentDir);
   app_.Show(app_.frmBatch);
 }
 

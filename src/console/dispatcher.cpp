@@ -126,7 +126,11 @@ void SetMask(App& app, const std::string& mask) {
   // The list shows bare names below the listed directory; a mask reaching into another one
   // would list names that every action then takes for files of the listed directory.
   if (app::MaskHoldsDelimiter(mask)) {
-    app.PrintLine(app::MaskDelimiterError(mask));
+    const std::string error = app::MaskDelimiterError(mask);
+    app.PrintLine(error);
+    // The lines of a script after it expect the mask to hold: they would act on everything.
+    if (app.script_runs.depth > 0)
+      throw std::runtime_error(error.substr(std::string("> Error: ").size()));
     return;
   }
   app.FileMask = mask;
@@ -137,11 +141,10 @@ void SetMask(App& app, const std::string& mask) {
 
 void StartNumbering(App& app, const std::string& scheme) {
   const auto& entries = app.Form1->Entries();
-  QStringList selected;  // added in one go: a long selection is one change to the list
-  for (int row : app.Form1->SelectedRows()) {
-    selected << BytesToText(entries[static_cast<std::size_t>(row)]);
-  }
-  app.frmBatch->filelest->addItems(selected);
+  std::vector<std::string> selected;
+  for (int row : app.Form1->SelectedRows())
+    selected.push_back(entries[static_cast<std::size_t>(row)]);
+  app.frmBatch->AddEntries(selected, app.CurrentDir);
   app.frmBatch->masktoren->setText(BytesToText(scheme));
   app.frmBatch->butbtngoClick();
 }
@@ -281,64 +284,74 @@ void ShowMessage(App& app, const ParsedLine& parsed, const QString& caption, Msg
 
 using Action = void (*)(App& app, const ParsedLine& parsed);
 
-// One action per command, in the order of the command table.
-constexpr std::array<Action, kCommandCount> kActions = {{
-    /* help */ Help,
-    /* help_on */ [](App& app, const ParsedLine& p) { PrintHelpOn(app, Text(app, p)); },
-    /* bw_quit */ Quit,
-    /* bw_scan_dir */ [](App& app, const ParsedLine& p) { ScanDir(app, Text(app, p)); },
-    /* cn_clear */ [](App& app, const ParsedLine&) { app.frmConsole->ClearConsoleText(); },
-    /* bw_sel_all */
-    [](App& app, const ParsedLine&) {
-      app.Form1->SELECTALL1Click();
-      app.PrintLine("> OK");
-    },
-    /* bw_bookmarks */ ToggleBookmarks,
-    /* bw_dir_tree */ ToggleDirTree,
-    /* bw_view_hex */ ViewHex,
-    /* go */ [](App& app, const ParsedLine& p) { ShellGo(app, Text(app, p)); },
-    /* sw_options */ [](App& app, const ParsedLine&) { app.Show(app.Optionz); },
-    /* sw_renaming */ ShowRenamingPage,
-    /* sw_htmlfl */ [](App& app, const ParsedLine&) { app.Show(app.frmHTMLFileList); },
-    /* sw_search */ [](App& app, const ParsedLine&) { app.Show(app.frmSearch); },
-    /* cn_print */ [](App& app, const ParsedLine& p) { app.PrintLine(Text(app, p)); },
-    /* view_vars */ [](App& app, const ParsedLine&) { ViewVars(app); },
-    /* MsgBox_1 */
-    [](App& app, const ParsedLine& p) { ShowMessage(app, p, app.Str(1), MsgIcon::kError); },
-    /* MsgBox_2 */
-    [](App& app, const ParsedLine& p) { ShowMessage(app, p, app.Str(2), MsgIcon::kQuestion); },
-    /* MsgBox_3 */
-    [](App& app, const ParsedLine& p) { ShowMessage(app, p, "Message", MsgIcon::kNone); },
-    /* bw_mask */ [](App& app, const ParsedLine& p) { SetMask(app, Text(app, p)); },
-    /* cn_show */ [](App& app, const ParsedLine&) { app.Show(app.frmConsole); },
-    /* cn_close */ [](App& app, const ParsedLine&) { app.frmConsole->hide(); },
-    /* cn_save_data */
-    [](App& app, const ParsedLine& p) { app.frmConsole->SaveConsoleText(Text(app, p)); },
-    /* script */ RunScript,
-    /* cn_read_txtfile */
-    [](App& app, const ParsedLine& p) { app.frmConsole->AppendTextFile(Text(app, p)); },
-    /* cn_listing */
-    [](App& app, const ParsedLine& p) { app.frmConsole->ListFiles(Text(app, p)); },
-    /* cn_font */ ChangeFont,
-    /* SetVar: accepted, as the command list promises, but it changes nothing */
-    [](App&, const ParsedLine&) {},
-    /* WinExec */ [](App& app, const ParsedLine& p) { StartProgram(app, Text(app, p)); },
-    /* bt_start */ [](App& app, const ParsedLine& p) { StartNumbering(app, Text(app, p)); },
-    /* bw_del_sel */ [](App& app, const ParsedLine&) { app.Form1->DeleteAll1Click(); },
-    /* bw_del_this */ [](App& app, const ParsedLine&) { app.Form1->Delete1Click(); },
-    /* bw_copy */ [](App& app, const ParsedLine& p) { CopyListed(app, Text(app, p)); },
-    /* bw_rename */ [](App& app, const ParsedLine& p) { RenameCurrent(app, Text(app, p)); },
-    /* cn_title */ SetTitle,
-    /* cn_read_only */
-    [](App& app, const ParsedLine& p) { app.frmConsole->textConsole->SetReadOnly(Flag(p)); },
-    /* cn_set_X */ [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetX, p); },
-    /* cn_set_y */ [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetY, p); },
-    /* cn_set_wt */ [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetWt, p); },
-    /* cn_set_ht */ [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetHt, p); },
+// One action per command, each beside the command it belongs to.
+struct CommandAction {
+  CommandId id;
+  Action action;
+};
+constexpr std::array<CommandAction, kCommandCount> kActions = {{
+    {kHelp, Help},
+    {kHelpOn, [](App& app, const ParsedLine& p) { PrintHelpOn(app, Text(app, p)); }},
+    {kBwQuit, Quit},
+    {kBwScanDir, [](App& app, const ParsedLine& p) { ScanDir(app, Text(app, p)); }},
+    {kCnClear, [](App& app, const ParsedLine&) { app.frmConsole->ClearConsoleText(); }},
+    {kBwSelAll,
+     [](App& app, const ParsedLine&) {
+       app.Form1->SELECTALL1Click();
+       app.PrintLine("> OK");
+     }},
+    {kBwBookmarks, ToggleBookmarks},
+    {kBwDirTree, ToggleDirTree},
+    {kBwViewHex, ViewHex},
+    {kGo, [](App& app, const ParsedLine& p) { ShellGo(app, Text(app, p)); }},
+    {kSwOptions, [](App& app, const ParsedLine&) { app.Show(app.Optionz); }},
+    {kSwRenaming, ShowRenamingPage},
+    {kSwHtmlfl, [](App& app, const ParsedLine&) { app.Show(app.frmHTMLFileList); }},
+    {kSwSearch, [](App& app, const ParsedLine&) { app.Show(app.frmSearch); }},
+    {kCnPrint, [](App& app, const ParsedLine& p) { app.PrintLine(Text(app, p)); }},
+    {kViewVars, [](App& app, const ParsedLine&) { ViewVars(app); }},
+    {kMsgBox1,
+     [](App& app, const ParsedLine& p) { ShowMessage(app, p, app.Str(1), MsgIcon::kError); }},
+    {kMsgBox2,
+     [](App& app, const ParsedLine& p) { ShowMessage(app, p, app.Str(2), MsgIcon::kQuestion); }},
+    {kMsgBox3,
+     [](App& app, const ParsedLine& p) { ShowMessage(app, p, "Message", MsgIcon::kNone); }},
+    {kBwMask, [](App& app, const ParsedLine& p) { SetMask(app, Text(app, p)); }},
+    {kCnShow, [](App& app, const ParsedLine&) { app.Show(app.frmConsole); }},
+    {kCnClose, [](App& app, const ParsedLine&) { app.frmConsole->hide(); }},
+    {kCnSaveData,
+     [](App& app, const ParsedLine& p) { app.frmConsole->SaveConsoleText(Text(app, p)); }},
+    {kScript, RunScript},
+    {kCnReadTxtfile,
+     [](App& app, const ParsedLine& p) { app.frmConsole->AppendTextFile(Text(app, p)); }},
+    {kCnListing, [](App& app, const ParsedLine& p) { app.frmConsole->ListFiles(Text(app, p)); }},
+    {kCnFont, ChangeFont},
+    // SetVar: accepted, as the command list promises, but it changes nothing
+    {kSetVar, [](App&, const ParsedLine&) {}},
+    {kWinExec, [](App& app, const ParsedLine& p) { StartProgram(app, Text(app, p)); }},
+    {kBtStart, [](App& app, const ParsedLine& p) { StartNumbering(app, Text(app, p)); }},
+    {kBwDelSel, [](App& app, const ParsedLine&) { app.Form1->DeleteAll1Click(); }},
+    {kBwDelThis, [](App& app, const ParsedLine&) { app.Form1->Delete1Click(); }},
+    {kBwCopy, [](App& app, const ParsedLine& p) { CopyListed(app, Text(app, p)); }},
+    {kBwRename, [](App& app, const ParsedLine& p) { RenameCurrent(app, Text(app, p)); }},
+    {kCnTitle, SetTitle},
+    {kCnReadOnly,
+     [](App& app, const ParsedLine& p) { app.frmConsole->textConsole->SetReadOnly(Flag(p)); }},
+    {kCnSetX, [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetX, p); }},
+    {kCnSetY, [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetY, p); }},
+    {kCnSetWt, [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetWt, p); }},
+    {kCnSetHt, [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetHt, p); }},
 }};
 
-// A command left out of the table would leave a hole at its end.
-static_assert(std::all_of(kActions.begin(), kActions.end(), [](Action a) { return a != nullptr; }));
+// Each action sits at its command's index, so two swapped entries do not compile, and a command
+// left out would leave a hole at the end.
+constexpr bool EachActionAtItsCommand() {
+  for (int i = 0; i < kCommandCount; ++i) {
+    if (kActions[i].id != i || kActions[i].action == nullptr) return false;
+  }
+  return true;
+}
+static_assert(EachActionAtItsCommand());
 
 }  // namespace
 
@@ -362,14 +375,14 @@ void ExecuteCommandLine(App& app, const std::string& line) {
   app.frmConsole->LastCommand = parsed.name;
   const int id = FindCommand(parsed.name);
   // An unknown name is ignored without a word.
-  if (id >= 0) kActions[static_cast<std::size_t>(id)](app, parsed);
+  if (id >= 0) kActions[static_cast<std::size_t>(id)].action(app, parsed);
 }
 
 void RunScriptFile(App& app, const std::string& file_name) {
   ScriptHooks hooks;
   hooks.execute = [&app](const std::string& line) { ExecuteCommandLine(app, line); };
   hooks.print = [&app](const std::string& line) { app.PrintLine(line); };
-  console::RunScriptFile(file_name, hooks, app.script_depth);
+  console::RunScriptFile(file_name, hooks, app.script_runs);
 }
 
 }  // namespace console

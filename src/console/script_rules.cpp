@@ -26,17 +26,24 @@ class DepthGuard {
 
 }  // namespace
 
-void RunScriptFile(const std::string& file_name, const ScriptHooks& hooks, int& depth) {
+void RunScriptFile(const std::string& file_name, const ScriptHooks& hooks, ScriptRuns& runs) {
   auto print = [&](const std::string& line) {
     if (hooks.print) hooks.print(line);
   };
   // A script that runs itself, directly or through others, would otherwise nest without end.
-  if (depth >= kMaxScriptDepth) {
+  if (runs.depth >= kMaxScriptDepth) {
     print("> Error: Script nesting deeper than " + std::to_string(kMaxScriptDepth) + " levels, \"" +
           file_name + "\" not run");
     return;
   }
-  DepthGuard guard(depth);
+  if (runs.depth == 0) runs.started = 0;
+  if (runs.started >= kMaxScriptRuns) {
+    print("> Error: Script runs more than " + std::to_string(kMaxScriptRuns) + " scripts, \"" +
+          file_name + "\" not run");
+    return;
+  }
+  ++runs.started;
+  DepthGuard guard(runs.depth);
 
   // The whole file is read at once, held to the size limit of every file read whole; a named
   // pipe or a directory is refused rather than waited for. Lines after "END;" are never run.

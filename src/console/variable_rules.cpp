@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -237,7 +238,28 @@ std::string ApplyExternalVariables(std::string text, const std::vector<std::stri
 }
 
 std::string ReplaceVariables(std::string_view text, const VariableSource& source) {
-  Pieces pieces{OpenPiece(std::string(text))};
+  return ReplaceVariables(std::vector<TextPart>{{std::string(text), true}}, source);
+}
+
+std::string ReplaceVariables(const std::vector<TextPart>& parts, const VariableSource& source) {
+  Pieces pieces;
+  for (const TextPart& part : parts) {
+    if (part.text.empty()) continue;
+    if (part.open && !pieces.empty() && pieces.back().open) {
+      pieces.back() = OpenPiece(pieces.back().text + part.text);
+    } else {
+      pieces.push_back(part.open ? OpenPiece(part.text) : ClosedPiece(part.text));
+    }
+  }
+  // The dialogs answer only to the names written in capitals in the text as it was passed in.
+  auto passed_in = [&pieces](std::string_view name) {
+    return std::any_of(pieces.begin(), pieces.end(), [name](const Piece& piece) {
+      return piece.open && piece.text.find(name) != kNpos;
+    });
+  };
+  const bool asks_open = passed_in("$OPENDL");
+  const bool asks_save = passed_in("$SAVEDL");
+
   auto replace = [&](std::string_view name, std::string_view value) {
     CloseOccurrences(pieces, name, value, false, false);
   };
@@ -257,11 +279,10 @@ std::string ReplaceVariables(std::string_view text, const VariableSource& source
   replace_asked("$TIME", source.time);
   replace_asked("$SYSDIR", source.system_dir);
 
-  // The dialogs answer only to the names written in capitals in the text as it was passed in,
-  // and fill the first place only.
-  for (const auto& [name, ask] :
-       {std::pair{"$OPENDL", &source.ask_open_file}, std::pair{"$SAVEDL", &source.ask_save_file}}) {
-    if (text.find(name) == std::string_view::npos) continue;
+  // Each dialog fills the first place only.
+  for (const auto& [name, ask, asked] : {std::tuple{"$OPENDL", &source.ask_open_file, asks_open},
+                                         std::tuple{"$SAVEDL", &source.ask_save_file, asks_save}}) {
+    if (!asked) continue;
     const std::string file = Ask(*ask);
     if (file.empty()) Print(source, "> Hint: File name is NULL");
     CloseOccurrences(pieces, name, file, true, true);

@@ -54,4 +54,14 @@ std::string ApplyExternalVariables(std::string text, const std::vector<std::stri
 // the result as it is, never replaced again by a later built-in or an external variable.
 std::string ReplaceVariables(std::string_view text, const VariableSource& source);
 
+// A part of a text to substitute. Only open parts are searched for variables; the others (a
+// file's own name brought into a new name) reach the result as they are.
+struct TextPart {
+  std::string text;
+  bool open = true;
+};
+// ReplaceVariables over the parts joined, searching the open parts only; neighbouring open
+// parts are searched as one text.
+std::string ReplaceVariables(const std::vector<TextPart>& parts, const VariableSource& source);
+
 }  // namespace console

@@ -10,30 +10,55 @@ namespace tools {
 
 namespace {
 
-void ReplaceFirst(std::string& text, std::string_view name, std::string_view value) {
-  const std::size_t pos = text.find(name);
-  if (pos != std::string::npos) text.replace(pos, name.size(), value);
+using Parts = std::vector<console::TextPart>;
+
+// Replaces the first occurrence of `name` in the open parts by `value`, itself open or not.
+void ReplaceFirst(Parts& parts, std::string_view name, std::string_view value, bool open) {
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (!parts[i].open) continue;
+    const std::size_t pos = parts[i].text.find(name);
+    if (pos == std::string::npos) continue;
+    console::TextPart after{parts[i].text.substr(pos + name.size()), true};
+    parts[i].text.resize(pos);
+    parts.insert(parts.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                 {console::TextPart{std::string(value), open}, std::move(after)});
+    return;
+  }
+}
+
+// The pattern with its placeholders expanded: the pattern's own text and the number stay open
+// to the console variables, the parts of the old name do not, so a name holding "$DATE" or
+// "{n}" keeps it.
+Parts ExpandPlaceholderParts(std::string_view pattern, std::string_view old_name,
+                             std::size_t position) {
+  Parts parts{{std::string(pattern), true}};
+  ReplaceFirst(parts, "$NUM", std::to_string(position), true);
+  const std::size_t first_dot = old_name.find('.');
+  ReplaceFirst(
+      parts, "$OFN",
+      first_dot == std::string_view::npos ? std::string_view() : old_name.substr(0, first_dot),
+      false);
+  const std::size_t last_dot = old_name.rfind('.');
+  ReplaceFirst(parts, "$EXT",
+               last_dot == std::string_view::npos ? std::string_view() : old_name.substr(last_dot),
+               false);
+  return parts;
 }
 
 }  // namespace
 
 std::string ExpandPlaceholders(std::string_view pattern, std::string_view old_name,
                                std::size_t position) {
-  std::string name(pattern);
-  ReplaceFirst(name, "$NUM", std::to_string(position));
-  const std::size_t first_dot = old_name.find('.');
-  ReplaceFirst(
-      name, "$OFN",
-      first_dot == std::string_view::npos ? std::string_view() : old_name.substr(0, first_dot));
-  const std::size_t last_dot = old_name.rfind('.');
-  ReplaceFirst(name, "$EXT",
-               last_dot == std::string_view::npos ? std::string_view() : old_name.substr(last_dot));
+  std::string name;
+  for (const console::TextPart& part : ExpandPlaceholderParts(pattern, old_name, position)) {
+    name += part.text;
+  }
   return name;
 }
 
 std::string BuildNewName(std::string_view pattern, std::string_view old_name, std::size_t position,
                          const console::VariableSource& variables) {
-  return console::ReplaceVariables(ExpandPlaceholders(pattern, old_name, position), variables);
+  return console::ReplaceVariables(ExpandPlaceholderParts(pattern, old_name, position), variables);
 }
 
 std::string ReplaceInName(std::string_view name, std::string_view what, std::string_view with) {
@@ -63,6 +88,14 @@ std::string EntryText(const BatchEntry& entry) {
 
 bool IsParentEntry(std::string_view entry) {
   return SplitEntry(entry).name == "..";
+}
+
+BoundEntry BindEntry(std::string_view listed_dir, std::string_view entry) {
+  if (!listed_dir.empty()) return {std::string(listed_dir), std::string(entry)};
+  const BatchEntry split = SplitEntry(entry);
+  const std::size_t delim = split.name.rfind(platform::kPathDelim);
+  if (delim == std::string::npos) return {{}, std::string(entry)};
+  return {split.name.substr(0, delim + 1), EntryText({split.name.substr(delim + 1), split.is_dir})};
 }
 
 std::string JoinDir(std::string_view dir, std::string_view name) {

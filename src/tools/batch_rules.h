@@ -17,12 +17,13 @@ namespace tools {
 
 // The pattern with the first "$NUM" replaced by the position, then the first "$OFN" by the old
 // name up to its first "." (empty without a dot), then the first "$EXT" by the old name from its
-// last "." on (empty without a dot). Each step searches the text the step before produced; the
-// placeholders match only in capitals.
+// last "." on (empty without a dot). Each step searches the text the step before produced, save
+// the parts of the old name brought in; the placeholders match only in capitals.
 std::string ExpandPlaceholders(std::string_view pattern, std::string_view old_name,
                                std::size_t position);
 
-// The numbering run's new name: the placeholders expanded, then the console variables.
+// The numbering run's new name: the placeholders expanded, then the console variables, which
+// never touch the parts of the old name.
 std::string BuildNewName(std::string_view pattern, std::string_view old_name, std::size_t position,
                          const console::VariableSource& variables);
 
@@ -40,6 +41,15 @@ BatchEntry SplitEntry(std::string_view entry);
 std::string EntryText(const BatchEntry& entry);
 // True for the parent directory's entry, which is never renamed.
 bool IsParentEntry(std::string_view entry);
+
+// A main-list entry and the directory it lives in. The list names entries of the listed
+// directory, or, while it shows search results (`listed_dir` empty), full paths: a found file
+// is bound to its own directory and listed by its name.
+struct BoundEntry {
+  std::string dir;    // ending in the delimiter; empty for a bare name without a directory
+  std::string entry;  // as the batch list shows it
+};
+BoundEntry BindEntry(std::string_view listed_dir, std::string_view entry);
 
 // `dir` and `name` as one path; a delimiter is put between them when `dir` lacks one.
 std::string JoinDir(std::string_view dir, std::string_view name);

@@ -2,6 +2,7 @@
 // that shows what a run would do.
 
 #include <QScrollBar>
+#include <map>
 #include <optional>
 #include <stdexcept>
 
@@ -163,9 +164,10 @@ void TfrmBatch::butbtngoClick() {
       for (int i = 0; i < count; ++i) {
         PumpEvents();
         if (stop_ || i >= filelest->count()) break;
-        // The pattern and the directory are read again for every file: the user may edit them.
+        // The pattern is read again for every file: the user may edit it. Each entry is renamed
+        // in the directory it was taken from, never in whatever directory is listed now.
         const std::string pattern = TextToBytes(masktoren->text());
-        const std::string dir = TextToBytes(app_.Form1->SearchLine->text());
+        const std::string dir = EntryDir(i, TextToBytes(app_.Form1->SearchLine->text()));
         const std::string entry = EntryAt(filelest, i);
         if (tools::IsParentEntry(entry)) {
           QueueLine("> Error: " + Quoted(entry) + " is not renamed");
@@ -214,7 +216,7 @@ void TfrmBatch::btnDoClick() {
       if (new_name == old_entry.name) {
         QueueLine(line);  // nothing to rename
       } else {
-        RenameEntry(i, app_.CurrentDir, old_entry, new_name, line, {});
+        RenameEntry(i, EntryDir(i, app_.CurrentDir), old_entry, new_name, line, {});
       }
     }
     CarryOutRenames();
@@ -271,7 +273,7 @@ void TfrmBatch::btnUndoClick() {
       }
       ++renamed;
       app_.PrintLine("Renaming back: " + Quoted(pair.new_path) + " -> " + Quoted(pair.old_path));
-      RestoreListEntry(BaseName(pair.new_path), BaseName(pair.old_path));
+      RestoreListEntry(pair.new_path, BaseName(pair.old_path));
     }
   }
   // What could not be renamed back stays in the journal for another try; the rest is done.
@@ -292,10 +294,11 @@ void TfrmBatch::btnStopClick() {
   if (running_) stop_ = true;
 }
 
-void TfrmBatch::RestoreListEntry(const std::string& new_name, const std::string& old_name) {
+void TfrmBatch::RestoreListEntry(const std::string& new_path, const std::string& old_name) {
+  const std::string listed = TextToBytes(app_.Form1->SearchLine->text());
   for (int row = 0; row < filelest->count(); ++row) {
     const tools::BatchEntry entry = tools::SplitEntry(EntryAt(filelest, row));
-    if (entry.name == new_name) {
+    if (tools::JoinDir(EntryDir(row, listed), entry.name) == new_path) {
       filelest->item(row)->setText(BytesToText(tools::EntryText({old_name, entry.is_dir})));
       return;
     }
@@ -311,7 +314,8 @@ void TfrmBatch::UpdateUndoButton() {
 void TfrmBatch::UpdatePreview() {
   if (running_) return;
   const bool replace = Pages->currentWidget() == tbsstrRep;
-  const std::string dir = replace ? app_.CurrentDir : TextToBytes(app_.Form1->SearchLine->text());
+  const std::string listed =
+      replace ? app_.CurrentDir : TextToBytes(app_.Form1->SearchLine->text());
   const std::string pattern = TextToBytes(masktoren->text());
   const std::string what = TextToBytes(txtReplasewhat->text());
   const std::string with = TextToBytes(txtReplacewith->text());
@@ -338,7 +342,10 @@ void TfrmBatch::UpdatePreview() {
   old_names.reserve(count);
   new_names.reserve(count);
   shown.reserve(count);
+  // Entries are renamed in their own directories: conflicts are found directory by directory.
+  std::map<std::string, std::vector<int>> rows_by_dir;
   for (int i = 0; i < count; ++i) {
+    rows_by_dir[EntryDir(i, listed)].push_back(i);
     const tools::BatchEntry entry = tools::SplitEntry(EntryAt(filelest, i));
     std::string name;
     if (entry.name == "..") {
@@ -352,8 +359,17 @@ void TfrmBatch::UpdatePreview() {
     old_names.push_back(entry.name);
     new_names.push_back(std::move(name));
   }
-  std::vector<tools::NameProblem> problems =
-      tools::FindConflicts(old_names, new_names, dir_names_.Of(dir));
+  std::vector<tools::NameProblem> problems(old_names.size(), tools::NameProblem::kNone);
+  for (const auto& [dir, rows] : rows_by_dir) {
+    std::vector<std::string> old_here, new_here;
+    for (int row : rows) {
+      old_here.push_back(old_names[row]);
+      new_here.push_back(new_names[row]);
+    }
+    const std::vector<tools::NameProblem> found =
+        tools::FindConflicts(old_here, new_here, dir_names_.Of(dir));
+    for (std::size_t k = 0; k < rows.size(); ++k) problems[rows[k]] = found[k];
+  }
   PreviewModel->Set(std::move(shown), std::move(problems));
   lblPreview->setText(
       QString("%1 files, %2 conflicts").arg(count).arg(PreviewModel->ProblemCount()));

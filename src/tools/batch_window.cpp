@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QToolBar>
@@ -224,21 +225,32 @@ void TfrmBatch::FormCreate() {
   btnVars->setText(app_.Str(93));
   btnConsts->setText(app_.Str(94));
 
-  // The legend starts again from its fixed lines, so running this step again does not list
-  // the variables twice. A missing variables file leaves the fixed lines alone; the console
-  // warns about it whenever a variable is expanded.
+  // A variables file may be long: the legend is filled when the window is shown, not at every
+  // start of the program (nor of a batch run, which never shows it).
   legend1->setPlainText(kLegend);
-  if (const auto vars = platform::ReadWholeFile(app_.ProgramDir() + console::kVarFileName)) {
-    for (const std::string& line : platform::SplitLines(*vars)) {
-      legend1->appendPlainText(BytesToText(line));
-    }
-  }
+  legend_filled_ = false;
+  if (isVisible()) FillLegend();
   SetReplaceStatus();
   // Without a default script the editor keeps what it holds.
   if (const auto script = platform::ReadWholeFile(app_.ProgramDir() + kDefaultScript)) {
     memscript->setPlainText(ScriptText(*script));
   }
   UpdateUndoButton();
+}
+
+void TfrmBatch::FillLegend() {
+  // The legend starts again from its fixed lines, so filling it again does not list the
+  // variables twice. A missing variables file leaves the fixed lines alone; the console warns
+  // about it whenever a variable is expanded. The lines go in as one text, in one step.
+  legend_filled_ = true;
+  const auto vars = platform::ReadWholeFile(app_.ProgramDir() + console::kVarFileName);
+  if (!vars) return;
+  std::string text = kLegend;
+  for (const std::string_view line : platform::SplitLineViews(*vars)) {
+    text += '\n';
+    text += line;
+  }
+  legend1->setPlainText(BytesToText(text));
 }
 
 void TfrmBatch::SetReplaceStatus() {
@@ -265,10 +277,34 @@ void TfrmBatch::btnConstsClick() {
 
 void TfrmBatch::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  if (!legend_filled_) FillLegend();
   // The directory may have changed while the window was hidden.
   dir_names_.Forget();
   UpdateUndoButton();
   SchedulePreview();
+}
+
+void TfrmBatch::AddEntries(const std::vector<std::string>& entries, const std::string& listed_dir) {
+  QStringList texts;
+  std::vector<QString> dirs;
+  dirs.reserve(entries.size());
+  for (const std::string& entry : entries) {
+    const tools::BoundEntry bound = tools::BindEntry(listed_dir, entry);
+    texts << BytesToText(bound.entry);
+    dirs.push_back(BytesToText(bound.dir));
+  }
+  const int first = filelest->count();
+  filelest->addItems(texts);  // one change to the list, however long the selection
+  // The directories are not shown, so binding them need not announce a change of the list.
+  const QSignalBlocker quiet(filelest->model());
+  for (std::size_t i = 0; i < dirs.size(); ++i) {
+    if (!dirs[i].isEmpty()) filelest->item(first + static_cast<int>(i))->setData(kDirRole, dirs[i]);
+  }
+}
+
+std::string TfrmBatch::EntryDir(int row, const std::string& fallback) const {
+  const QVariant dir = filelest->item(row)->data(kDirRole);
+  return dir.isValid() ? TextToBytes(dir.toString()) : fallback;
 }
 
 void TfrmBatch::SchedulePreview() {

@@ -51,6 +51,13 @@ class TfrmBatch : public QWidget {
   void ToolButton2Click();
   void ToolButton1Click();
 
+  // Adds entries of the main list, each bound to the directory it was listed from: a run renames
+  // an entry there and nowhere else, whatever directory the main window shows by then.
+  void AddEntries(const std::vector<std::string>& entries, const std::string& listed_dir);
+  // The directory the entry of `row` was taken from; for an entry put into the list without one,
+  // `fallback`.
+  std::string EntryDir(int row, const std::string& fallback) const;
+
   // Computes the preview for the list as it stands now.
   void UpdatePreview();
   // The journal's full path.
@@ -100,6 +107,8 @@ class TfrmBatch : public QWidget {
   QWidget* BuildScriptPage();
   QWidget* BuildReplacePage();
   void SetReplaceStatus();
+  // Puts the variables file's lines below the legend's fixed lines.
+  void FillLegend();
   void SchedulePreview();
   void UpdateUndoButton();
 
@@ -119,13 +128,17 @@ class TfrmBatch : public QWidget {
   void StartJournal();
   // After a run: the journal closed, the undo button and the preview brought up to date.
   void FinishRun();
-  // Writes `old_name` back into the list entry that shows `new_name`.
-  void RestoreListEntry(const std::string& new_name, const std::string& old_name);
+  // Writes `old_name` back into the list entry that stands for the file at `new_path`.
+  void RestoreListEntry(const std::string& new_path, const std::string& old_name);
+
+  // Where a list entry keeps the directory it was taken from.
+  static constexpr int kDirRole = Qt::UserRole;
 
   App& app_;
   QTimer* preview_timer_;
   DirectoryNames dir_names_;
   bool running_ = false;
+  bool legend_filled_ = false;
   bool stop_ = false;
   std::unique_ptr<tools::RenameJournal> journal_;  // the running run's journal
   struct PendingRename {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,48 @@ TEST(BatchMode, UncaughtFailureEndsTheRunWithStatusOne) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out_lines, Lines{"> Script file: missing.bws"});
   EXPECT_NE(r.err.find("Error: "), std::string::npos) << r.err;
+}
+
+// A refused mask ends a script: the lines after it would act on the whole directory.
+TEST(BatchMode, ARefusedMaskEndsTheRun) {
+  ProgramDir prog;
+  const std::string work = prog.MakeDir("W");
+  prog.Write("W/precious.txt", "keep");
+  prog.MakeDir("W/sub");
+  prog.Write("W/sub/precious.txt", "keep too");
+  BatchResult r = prog.RunScript(BwScript({"bw_scan_dir(" + work + ")", "bw_mask(sub/*.txt)",
+                                           "bw_sel_all()", "bw_del_sel()", "cn_print(after)"}));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(prog.Read("W/precious.txt"), "keep");
+  EXPECT_EQ(prog.Read("W/sub/precious.txt"), "keep too");
+  EXPECT_EQ(std::count(r.out_lines.begin(), r.out_lines.end(), "after"), 0);
+  EXPECT_NE(r.err.find("holds \"/\""), std::string::npos) << r.err;
+}
+
+// Settings that cannot be written or read stop no script: the run warns and goes on.
+TEST(BatchMode, AnUnwritableOrUnreadableConfigStopsNoScript) {
+  ProgramDir prog;
+  const std::string work = prog.MakeDir("W");
+  prog.MakeDir("config.ini");  // no write can replace a directory
+  BatchResult r = prog.RunScript(
+      BwScript({"bw_scan_dir(" + work + ")", "bw_scan_dir(" + work + ")", "cn_print(done)"}));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out_lines.back(), "done");
+  const auto warned = std::count_if(r.out_lines.begin(), r.out_lines.end(), [](const auto& line) {
+    return line.starts_with("> Warning: Unable to write to ") &&
+           line.find("config.ini") != line.npos;
+  });
+  EXPECT_EQ(warned, 1);
+
+  prog.Remove("config.ini");
+  prog.Write("config.ini", "[interface]\r\nbgcr=abc\r\n");
+  r = prog.RunScript(BwScript({"cn_print(done)"}));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out_lines.back(), "done");
+  EXPECT_NE(std::find(r.out_lines.begin(), r.out_lines.end(),
+                      "> Warning: [interface] bgcr: 'abc' is not a valid integer value, 255 taken "
+                      "instead"),
+            r.out_lines.end());
 }
 
 // Message boxes are answered with Yes/OK and written to standard error as "caption: text".

@@ -42,8 +42,42 @@ TEST(BatchRules, NewNameGoesThroughTheConsoleVariables) {
   vars.read_external = [] { return std::optional<std::string>("$TAG=draft;\r\n"); };
   EXPECT_EQ(BuildNewName("$NUM-$NUM", "a.txt", 0, vars), "0-$NUM");
   EXPECT_EQ(BuildNewName("$TAG_$NUM$EXT", "a.txt", 7, vars), "draft_7.txt");
-  // The placeholders are expanded first: an old name holding a variable's name expands it too.
-  EXPECT_EQ(BuildNewName("$OFN", "$TAG.x", 0, vars), "draft");
+  // The parts of the old name reach the new name as they are.
+  EXPECT_EQ(BuildNewName("$OFN", "$TAG.x", 0, vars), "$TAG");
+}
+
+TEST(BatchRules, TheOldNameIsNeverRewrittenByTheVariables) {
+  console::VariableSource vars;
+  vars.current_dir = "/home/ann/";
+  vars.date = [] { return std::string("9 Dec 2026"); };
+  int asked = 0;
+  vars.ask_input = [&asked] {
+    ++asked;
+    return std::string("typed");
+  };
+  vars.read_external = [] { return std::optional<std::string>("$V0=zero;\r\n$EXT=ext;\r\n"); };
+  struct Case {
+    const char* pattern;
+    const char* old_name;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"$OFN$EXT", "a{n}b.txt", "a{n}b.txt"},
+      {"$OFN$EXT", "rep$DATE.txt", "rep$DATE.txt"},
+      {"$OFN$EXT", "x$VARFN.txt", "x$VARFN.txt"},
+      {"$OFN$EXT", "q$INPUT.txt", "q$INPUT.txt"},
+      {"$OFN$EXT", "$EXT.txt", "$EXT.txt"},  // not taken for the placeholder either
+      {"$OFN$EXT", "v.$V0", "v.$V0"},
+      // The pattern's own text and the number are replaced as before.
+      {"$V$NUM", "a.txt", "zero"},
+      {"$OFN-$DATE$EXT", "a.txt", "a-9 Dec 2026.txt"},
+      {"$DIR$OFN", "a.txt", "/home/ann/a"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(BuildNewName(c.pattern, c.old_name, 0, vars), c.expected)
+        << c.pattern << " on " << c.old_name;
+  }
+  EXPECT_EQ(asked, 0);
 }
 
 TEST(BatchRules, ReplaceInNameIsCaseSensitiveAndReplacesEveryOccurrence) {
@@ -67,6 +101,23 @@ TEST(BatchRules, EntriesNamesAndPaths) {
   EXPECT_EQ(JoinDir("/tmp/x/", "a"), "/tmp/x/a");
   EXPECT_EQ(JoinDir("/tmp/x", "a"), "/tmp/x/a");  // never "/tmp/xa", a file of another directory
   EXPECT_EQ(JoinDir("", "a"), "a");
+
+  // A listed entry stays in the listed directory; a found file's path is split at its own.
+  struct Bound {
+    const char* listed_dir;
+    const char* entry;
+    const char* dir;
+    const char* shown;
+  };
+  for (const Bound& b : std::vector<Bound>{{"/a/", "x.txt", "/a/", "x.txt"},
+                                           {"/a/", "sub/", "/a/", "sub/"},
+                                           {"", "/b/c/x.txt", "/b/c/", "x.txt"},
+                                           {"", "/b/c/", "/b/", "c/"},
+                                           {"", "bare", "", "bare"}}) {
+    const BoundEntry bound = BindEntry(b.listed_dir, b.entry);
+    EXPECT_EQ(bound.dir, b.dir) << b.entry;
+    EXPECT_EQ(bound.entry, b.shown) << b.entry;
+  }
 
   for (const char* bad : {"", ".", "..", "a/b", "/"}) EXPECT_FALSE(IsValidName(bad)) << bad;
   EXPECT_FALSE(IsValidName(std::string("a\0b", 3)));

@@ -92,17 +92,17 @@ TEST(ScriptFileRefusal, PipesAndHugeFilesAreRefusedWithoutWaiting) {
   std::vector<std::string> ran;
   console::ScriptHooks hooks;
   hooks.execute = [&](const std::string& line) { ran.push_back(line); };
-  int depth = 0;
+  console::ScriptRuns runs;
   for (const std::string& file : {fifo, huge}) {
     try {
-      console::RunScriptFile(file, hooks, depth);
+      console::RunScriptFile(file, hooks, runs);
       ADD_FAILURE() << "no error for " << file;
     } catch (const std::runtime_error& e) {
       EXPECT_NE(std::string(e.what()).find("\"" + file + "\""), std::string::npos) << e.what();
     }
   }
   EXPECT_TRUE(ran.empty());
-  EXPECT_EQ(depth, 0);
+  EXPECT_EQ(runs.depth, 0);
 }
 
 }  // namespace

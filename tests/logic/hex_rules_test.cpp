@@ -189,6 +189,11 @@ TEST(HexFind, FindsAcrossBlockEdgesAndFromAnOffset) {
   // The last bytes of the file, and a needle longer than what is left.
   file.bytes.replace(96, 4, "ABCD");
   EXPECT_EQ(FindBytes(file.Reader(), 100, "ABCD", 0, keep, 64).offset, 96);
+  // A match ending on the last byte, with the search starting where it begins.
+  for (std::int64_t block : {1, 4, 64}) {
+    EXPECT_EQ(FindBytes(file.Reader(), 100, "ABCD", 96, keep, block).offset, 96) << block;
+    EXPECT_EQ(FindBytes(file.Reader(), 100, "D", 99, keep, block).offset, 99) << block;
+  }
   EXPECT_EQ(FindBytes(file.Reader(), 100, "ABCDE", 0, keep, 64).status, FindStatus::kNotFound);
   EXPECT_EQ(FindBytes(file.Reader(), 100, "", 0, keep, 64).status, FindStatus::kNotFound);
   // Only the first `size` bytes count.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -20,21 +21,21 @@ class ScriptRun : public ::testing::Test {
       executed.push_back(line);
       if (line == "boom()") throw std::runtime_error("boom");
       if (line.starts_with("script(") && line.ends_with(")")) {
-        RunScriptFile(dir.Path() + "/" + line.substr(7, line.size() - 8), Hooks(), depth);
+        RunScriptFile(dir.Path() + "/" + line.substr(7, line.size() - 8), Hooks(), runs);
       }
     };
     hooks.print = [this](const std::string& line) { printed.push_back(line); };
     return hooks;
   }
 
-  void Run(const std::string& path) { RunScriptFile(path, Hooks(), depth); }
+  void Run(const std::string& path) { RunScriptFile(path, Hooks(), runs); }
 
   std::string NotBwscript(const std::string& path) {
     return "> Error: file \"" + path + "\" is not bwscript!";
   }
 
   TempDir dir;
-  int depth = 0;
+  ScriptRuns runs;
   std::vector<std::string> executed;
   std::vector<std::string> printed;
 };
@@ -64,7 +65,7 @@ TEST_F(ScriptRun, FirstLineMustBeTheHeaderAlone) {
     Run(path);
     EXPECT_EQ(executed, runs ? Lines{"cn_print(a)"} : Lines{});
     EXPECT_EQ(printed, runs ? Lines{} : Lines{NotBwscript(path)});
-    EXPECT_EQ(depth, 0);
+    EXPECT_EQ(this->runs.depth, 0);
   }
 }
 
@@ -97,7 +98,7 @@ TEST_F(ScriptRun, InnerScriptRunsBetweenTheOuterLines) {
   Run(dir.CreateFile("outer.bws", "BEGIN BWSCRIPT;\no1()\nscript(inner.bws)\no2()\nEND;\n"));
   EXPECT_EQ(executed, (Lines{"o1()", "script(inner.bws)", "i1()", "i2()", "o2()"}));
   EXPECT_TRUE(printed.empty());
-  EXPECT_EQ(depth, 0);
+  EXPECT_EQ(runs.depth, 0);
 }
 
 TEST_F(ScriptRun, SelfRunningScriptStopsAtTheNestingBound) {
@@ -111,14 +112,33 @@ TEST_F(ScriptRun, SelfRunningScriptStopsAtTheNestingBound) {
   EXPECT_EQ(executed, expected);
   EXPECT_EQ(printed,
             Lines{"> Error: Script nesting deeper than 32 levels, \"" + path + "\" not run"});
-  EXPECT_EQ(depth, 0);
+  EXPECT_EQ(runs.depth, 0);
 
   // At the bound the file is not even opened, so a missing one does not throw.
   printed.clear();
-  depth = kMaxScriptDepth;
+  runs.depth = kMaxScriptDepth;
   EXPECT_NO_THROW(Run(dir.Path() + "/missing.bws"));
   EXPECT_EQ(printed.size(), 1u);
-  EXPECT_EQ(depth, kMaxScriptDepth);
+  EXPECT_EQ(runs.depth, kMaxScriptDepth);
+}
+
+TEST_F(ScriptRun, ScriptRunningItselfTwicePerLevelStopsAtTheRunBound) {
+  const std::string path = dir.CreateFile(
+      "twice.bws", "BEGIN BWSCRIPT;\nx()\nscript(twice.bws)\nscript(twice.bws)\nEND;\n");
+  const std::string refused =
+      "> Error: Script runs more than 10000 scripts, \"" + path + "\" not run";
+  for (int top_level = 0; top_level < 2; ++top_level) {  // each top-level run counts afresh
+    executed.clear();
+    printed.clear();
+    Run(path);
+    EXPECT_EQ(std::count(executed.begin(), executed.end(), "x()"), kMaxScriptRuns);
+    EXPECT_GT(std::count(printed.begin(), printed.end(), refused), 0);
+    const std::string too_deep =
+        "> Error: Script nesting deeper than 32 levels, \"" + path + "\" not run";
+    for (const std::string& line : printed)
+      EXPECT_TRUE(line == refused || line == too_deep) << line;
+    EXPECT_EQ(runs.depth, 0);
+  }
 }
 
 TEST_F(ScriptRun, UnreadableFilesThrow) {
@@ -130,7 +150,7 @@ TEST_F(ScriptRun, UnreadableFilesThrow) {
     } catch (const std::runtime_error& e) {
       EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
     }
-    EXPECT_EQ(depth, 0);
+    EXPECT_EQ(runs.depth, 0);
   }
   EXPECT_TRUE(executed.empty());
   EXPECT_TRUE(printed.empty());
@@ -140,7 +160,7 @@ TEST_F(ScriptRun, UnreadableFilesThrow) {
       dir.CreateFile("outer.bws", "BEGIN BWSCRIPT;\nscript(none.bws)\nlater()\n");
   EXPECT_THROW(Run(outer), std::runtime_error);
   EXPECT_EQ(executed, Lines{"script(none.bws)"});
-  EXPECT_EQ(depth, 0);
+  EXPECT_EQ(runs.depth, 0);
 }
 
 TEST_F(ScriptRun, FailingLineEndsTheWholeRun) {
@@ -149,7 +169,7 @@ TEST_F(ScriptRun, FailingLineEndsTheWholeRun) {
       dir.CreateFile("outer.bws", "BEGIN BWSCRIPT;\no1()\nscript(inner.bws)\no2()\nEND;\n");
   EXPECT_THROW(Run(outer), std::runtime_error);
   EXPECT_EQ(executed, (Lines{"o1()", "script(inner.bws)", "i1()", "boom()"}));
-  EXPECT_EQ(depth, 0);
+  EXPECT_EQ(runs.depth, 0);
 
   // The depth count is right again, so the next run goes through.
   executed.clear();

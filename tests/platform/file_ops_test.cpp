@@ -188,10 +188,13 @@ TEST(FileOps, AtomicWriteReplacesWholeAndKeepsTheMode) {
   umask(mask);
   EXPECT_EQ(ModeOf(path), 0644u & ~mask);
 
-  ASSERT_EQ(chmod(path.c_str(), 0600), 0);
-  WriteFileAtomic(path, std::string("second\0with nul", 15));
-  EXPECT_EQ(dir.Read("out.txt"), std::string("second\0with nul", 15));
-  EXPECT_EQ(ModeOf(path), 0600u);
+  // The temporary file is made 0600: the old file's mode must be put on it, whatever it is.
+  for (const mode_t mode : {0600u, 0644u, 0755u}) {
+    ASSERT_EQ(chmod(path.c_str(), mode), 0);
+    WriteFileAtomic(path, std::string("second\0with nul", 15));
+    EXPECT_EQ(dir.Read("out.txt"), std::string("second\0with nul", 15));
+    EXPECT_EQ(ModeOf(path), mode) << std::oct << mode;
+  }
   EXPECT_EQ(EntriesIn(dir.Path()), 1u) << "a temporary file was left behind";
 
   // Through a link the file it points to is rewritten; the link stays a link.

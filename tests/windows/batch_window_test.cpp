@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -63,6 +65,16 @@ class BatchWindowTest : public WindowTest {
 
   TempDir work;
 };
+
+// Every file of a directory with its contents.
+std::map<std::string, std::string> Files(const TempDir& d) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(d.Path())) {
+    const std::string name = entry.path().filename().string();
+    files[name] = d.Read(name);
+  }
+  return files;
+}
 
 TEST_F(BatchWindowTest, NumberingRunRenamesReportsEachFileAndRescans) {
   work.CreateFile("a.txt", "A");
@@ -333,6 +345,50 @@ TEST_F(BatchWindowTest, TwoStartCommandsInARowNumberTheWholeListFromZero) {
   EXPECT_TRUE(Echoed("> Error: \"../\" is not renamed"));
 }
 
+TEST_F(BatchWindowTest, EveryEntryIsRenamedInTheDirectoryItWasTakenFrom) {
+  TempDir a_dir, b_dir;
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) a_dir.CreateFile(name, name);
+  b_dir.CreateFile("1_b", "B1");
+  b_dir.CreateFile("2_c", "B2");
+  b_dir.CreateFile("keep.txt", "K");
+  SetList({});
+  Run("bw_scan_dir(" + a_dir.Slash() + ")");
+  Run("bw_sel_all()");
+  Run("bt_start($NUM_$OFN)");
+  // B's own "1_b" and "2_c" bear the names the first run gave to A's files, and the list still
+  // holds those names when the second run starts in B.
+  ASSERT_TRUE(a_dir.Exists("1_b") || a_dir.Exists("1_a") || a_dir.Exists("1_c"));
+  Run("bw_scan_dir(" + b_dir.Slash() + ")");
+  Run("bw_mask(keep*)");
+  Run("bw_sel_all()");
+  Run("bt_start(X$NUM_$OFN)");
+
+  std::map<std::string, std::string> in_b = Files(b_dir);
+  EXPECT_EQ(in_b["1_b"], "B1");
+  EXPECT_EQ(in_b["2_c"], "B2");
+  EXPECT_EQ(in_b.size(), 3u);
+  EXPECT_EQ(in_b.count("keep.txt"), 0u);
+  std::map<std::string, std::string> in_a = Files(a_dir);
+  EXPECT_EQ(in_a.size(), 3u);
+  for (const auto& [name, text] : in_a) EXPECT_EQ(name[0], 'X') << name;
+
+  // The replace run, started while A is listed, renames B's entry in B too.
+  Run("bw_scan_dir(" + a_dir.Slash() + ")");
+  Batch().txtReplasewhat->setText("X");
+  Batch().txtReplacewith->setText("Y");
+  Click(&TfrmBatch::btnDoClick);
+  in_b = Files(b_dir);
+  EXPECT_EQ(in_b["1_b"], "B1");
+  EXPECT_EQ(in_b["2_c"], "B2");
+  EXPECT_EQ(in_b.size(), 3u);
+  in_a = Files(a_dir);
+  EXPECT_EQ(in_a.size(), 3u);
+  for (const auto& [name, text] : in_a) EXPECT_EQ(name[0], 'Y') << name;
+  for (const auto& [name, text] : in_b) {
+    if (text == "K") EXPECT_EQ(name[0], 'Y') << name;
+  }
+}
+
 TEST_F(BatchWindowTest, ScriptPageRunsOpensAndSaves) {
   // Run passes every line of the built-in text, header and end line included.
   Click(&TfrmBatch::btnRunClick);
@@ -371,6 +427,10 @@ TEST_F(BatchWindowTest, CreationStepRunAgainListsTheVariablesOnceAndLoadsTheDefa
   dir.CreateFile("defvars.txt", "$A=1;\r\n$B=2;\r\n");
   dir.CreateFile("scr_def.bws", "begin bwscript;\r\n//mine\r\nend;");
   Batch().FormCreate();
+  Batch().FormCreate();
+  // The variables are read when the window is first shown, not before.
+  EXPECT_EQ(Batch().legend1->toPlainText().split('\n').size(), 7);
+  app->Show(app->frmBatch);
   Batch().FormCreate();
   const QStringList legend = Batch().legend1->toPlainText().split('\n');
   ASSERT_EQ(legend.size(), 9);
