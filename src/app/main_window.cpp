@@ -17,6 +17,8 @@
 #include <QVBoxLayout>
 
 #include "app/app.h"
+#include "app/list_watch.h"
+#include "app/listing_rules.h"
 #include "config/options_window.h"
 #include "console/console_lists.h"
 #include "console/console_window.h"
@@ -40,6 +42,7 @@ TForm1::TForm1(App& app) : app_(app) {
   resize(689, 525);
   BuildControls();
   BuildMenus();
+  list_watch_ = new ListWatch(app_, *this);
 }
 
 QAction* TForm1::AddItem(QMenu* menu, const char* name, const QString& caption,
@@ -100,6 +103,8 @@ void TForm1::BuildControls() {
   fList = new ColumnListView(splitter);
   fList->setObjectName("fList");
   fListModel = new FileListModel(fList);
+  fListModel->SetOrder(
+      [](const std::string& a, const std::string& b) { return app::ListingGroupBefore(a, b); });
   fList->setModel(fListModel);
   fList->setSelectionMode(QAbstractItemView::ExtendedSelection);
   fList->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -177,6 +182,14 @@ void TForm1::BuildMenus() {
   Operations1->setObjectName("Operations1");
   ScanDirectory1 = AddItem(Operations1, "ScanDirectory1", "[SKADIR]", &TForm1::ScanDirectory1Click);
   ScanDirectory1->setVisible(false);
+  // A hidden item takes no shortcut: the window's own action lists again on F5.
+  Refresh1 = new QAction(this);
+  Refresh1->setObjectName("Refresh1");
+  Refresh1->setShortcut(QKeySequence(Qt::Key_F5));
+  Refresh1->setShortcutContext(Qt::WindowShortcut);
+  addAction(Refresh1);
+  connect(Refresh1, &QAction::triggered, this,
+          [this] { app_.Guarded([this] { ScanDirectory1Click(); }); });
   Delete1 = AddItem(Operations1, "Delete1", "[DELTHISF]", &TForm1::Delete1Click);
   DeleteAll1 = AddItem(Operations1, "DeleteAll1", "[DELALLF]", &TForm1::DeleteAll1Click);
   CreateEmptyFile1 = AddItem(Operations1, "CreateEmptyFile1", "[CREATEF]",

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/fault_plan.h"
+
 namespace platform {
 
 namespace {
@@ -60,7 +62,7 @@ int DirWatch::Add(const std::string& dir, std::string* why) {
   if (statfs(dir.c_str(), &fs) == 0 && IsNetworkFsType(fs.f_type)) {
     return fail("network file system");
   }
-  const int watch = inotify_add_watch(fd_, dir.c_str(), kWatchMask);
+  const int watch = faults::Refused(dir) ? -1 : inotify_add_watch(fd_, dir.c_str(), kWatchMask);
   if (watch >= 0) {
     // The kernel hands out ids again: a fresh watch is no longer skipped.
     std::erase(removed_, watch);
