@@ -41,7 +41,8 @@ std::size_t TForm1::FillFileList(const std::string& path) {
 }
 
 bool TForm1::ListIsCurrent(const std::string& path) const {
-  return list_is_current_ && path == app_.CurrentDir;
+  // Without a watch the list may miss what others changed: it is read again.
+  return list_is_current_ && path == app_.CurrentDir && list_watch_->Follows(path);
 }
 
 void TForm1::ScanAfterOwnChange() {

@@ -100,6 +100,11 @@ void ListWatch::FollowResults(const std::vector<std::string>& paths) {
   }
 }
 
+bool ListWatch::Follows(const std::string& dir) const {
+  return !results_ && std::any_of(dirs_.begin(), dirs_.end(),
+                                  [&dir](const auto& watched) { return watched.second == dir; });
+}
+
 void ListWatch::ReadEvents() {
   watch_.Read(pending_);
   // Not restarted by later events: a steady stream of changes still shows every 100 ms.

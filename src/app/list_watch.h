@@ -30,6 +30,8 @@ class ListWatch : public QObject {
   void ListingDone();
   // The list shows search results: their directories are watched for removals and renames.
   void FollowResults(const std::vector<std::string>& paths);
+  // Whether changes to the directory `dir` (ending in the delimiter) reach the list.
+  bool Follows(const std::string& dir) const;
 
   // How long after the first event of a burst its changes are applied, in milliseconds.
   static constexpr int kSettleMs = 100;

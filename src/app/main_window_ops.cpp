@@ -56,6 +56,21 @@ void UpdateSearchResult(App& app, const std::string& path, const std::string& re
   }
 }
 
+// The entry a path has in fList while fList lists its directory; nothing for a path elsewhere, or
+// one the listing leaves out (hidden, or not matching the mask).
+std::optional<std::string> ListedEntry(const App& app, const std::string& path) {
+  const std::string& dir = app.CurrentDir;
+  if (dir.empty() || path.size() <= dir.size() || path.compare(0, dir.size(), dir) != 0) {
+    return std::nullopt;
+  }
+  std::string name = path.substr(dir.size());
+  if (name.find(platform::kPathDelim) != std::string::npos ||
+      !app::ListingShows(name, app.FileMask)) {
+    return std::nullopt;
+  }
+  return platform::DirectoryExists(path) ? name + platform::kPathDelim : name;
+}
+
 }  // namespace
 
 void TForm1::Delete1Click() {
@@ -84,11 +99,12 @@ void TForm1::Delete1Click() {
   }
   if (platform::DeleteFile(path)) {
     UpdateSearchResult(app_, path);
+    if (const auto listed = ListedEntry(app_, path)) fListModel->RemoveEntry(*listed);
     if (!ask) app_.dialogs().Beep(false);
   } else {
     app_.PrintLine("> Error: Can't delet file \"" + path);
   }
-  ScanDirectory1Click();
+  ScanAfterOwnChange();
 }
 
 void TForm1::DeleteAll1Click() {
@@ -101,9 +117,11 @@ void TForm1::DeleteAll1Click() {
   if (!rows.empty()) {
     app_.Show(app_.frmConsole);
     const app::DeletionPlan plan = app::PlanDeletion(app_.CurrentDir, Entries(), rows);
+    std::vector<std::string> deleted;
     for (const std::string& path : plan.files) {
       if (platform::DeleteFile(path)) {
         UpdateSearchResult(app_, path);
+        if (const auto listed = ListedEntry(app_, path)) deleted.push_back(*listed);
         app_.PrintLine("> Deleted: " + path + "\"");
       } else {
         app_.PrintLine("> Error: Can't delet file \"" + path);
@@ -112,8 +130,9 @@ void TForm1::DeleteAll1Click() {
     if (plan.skipped_directories > 0) {
       app_.PrintLine(app::SkippedDirectoriesLine(plan.skipped_directories));
     }
+    fListModel->ApplyChanges(deleted, {}, {});
   }
-  ScanDirectory1Click();
+  ScanAfterOwnChange();
 }
 
 namespace {
@@ -146,8 +165,10 @@ void TForm1::CreateEmptyFile1Click() {
   const auto path = AskFreeName(app_, app_.Str(79), app_.Str(80), app_.CurrentDir);
   if (path && !platform::CreateEmptyFile(*path)) {
     ReportFailure(app_, "> Error: Can't create file \"" + *path + "\"");
+  } else if (const auto listed = path ? ListedEntry(app_, *path) : std::nullopt) {
+    fListModel->InsertEntry(*listed);
   }
-  ScanDirectory1Click();
+  ScanAfterOwnChange();
 }
 
 void TForm1::Rename1Click() {
@@ -165,10 +186,14 @@ void TForm1::Rename1Click() {
   // replaced.
   if (platform::MoveFileNoReplace(source, *target)) {
     UpdateSearchResult(app_, source, *target);
+    if (ListedEntry(app_, source)) {
+      const auto listed = ListedEntry(app_, *target);
+      listed ? fListModel->RenameEntry(entry, *listed) : fListModel->RemoveEntry(entry);
+    }
   } else {
     ReportFailure(app_, "> Error: Can't rename file \"" + source + "\" to \"" + *target + "\"");
   }
-  ScanDirectory1Click();
+  ScanAfterOwnChange();
 }
 
 void TForm1::mnuCopyFileClick() {

@@ -104,7 +104,9 @@ void FileListModel::ApplyRows(const std::vector<bool>& removed_rows,
   const std::size_t removed =
       static_cast<std::size_t>(std::count(removed_rows.begin(), removed_rows.end(), true));
   // Under an order a renamed entry may have to move: the whole-list pass places it.
-  const bool moves = before_ && !renamed_rows.empty();
+  const bool moves = std::any_of(renamed_rows.begin(), renamed_rows.end(), [this](const auto& r) {
+    return !StaysInPlace(r.first, r.second);
+  });
   if (moves || removed + added.size() > kOneByOne) {
     return RebuildWith(removed_rows, renamed_rows, std::move(added));
   }
@@ -122,6 +124,13 @@ void FileListModel::ApplyRows(const std::vector<bool>& removed_rows,
     row = first;
   }
   for (std::string& entry : added) InsertOne(std::move(entry));
+}
+
+bool FileListModel::StaysInPlace(int row, const std::string& entry) const {
+  if (!before_) return true;
+  const auto at = static_cast<std::size_t>(row);
+  return (at == 0 || !before_(entry, entries_[at - 1])) &&
+         (at + 1 >= entries_.size() || !before_(entries_[at + 1], entry));
 }
 
 void FileListModel::InsertOne(std::string entry) {
@@ -149,7 +158,8 @@ void FileListModel::RebuildWith(const std::vector<bool>& removed_rows,
     if (removed_rows[row]) continue;
     Item item{renamed_to[row] ? std::string(*renamed_to[row]) : std::move(entries_[row]),
               static_cast<int>(row)};
-    (before_ && renamed_to[row] ? placed : kept).push_back(std::move(item));
+    const bool moves = renamed_to[row] && !StaysInPlace(static_cast<int>(row), *renamed_to[row]);
+    (moves ? placed : kept).push_back(std::move(item));
   }
   for (std::string& entry : added) placed.push_back({std::move(entry), -1});
   std::vector<Item> merged;
