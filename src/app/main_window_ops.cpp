@@ -97,13 +97,14 @@ void TForm1::Delete1Click() {
       return ScanDirectory1Click();
     }
   }
-  if (platform::DeleteFile(path)) {
-    UpdateSearchResult(app_, path);
-    if (const auto listed = ListedEntry(app_, path)) fListModel->RemoveEntry(*listed);
-    if (!ask) app_.dialogs().Beep(false);
-  } else {
+  if (!platform::DeleteFile(path)) {
+    // The file may be gone or changed in another way: the directory is read again.
     app_.PrintLine("> Error: Can't delet file \"" + path);
+    return ScanDirectory1Click();
   }
+  UpdateSearchResult(app_, path);
+  if (const auto listed = ListedEntry(app_, path)) fListModel->RemoveEntry(*listed);
+  if (!ask) app_.dialogs().Beep(false);
   ScanAfterOwnChange();
 }
 
@@ -118,6 +119,7 @@ void TForm1::DeleteAll1Click() {
     app_.Show(app_.frmConsole);
     const app::DeletionPlan plan = app::PlanDeletion(app_.CurrentDir, Entries(), rows);
     std::vector<std::string> deleted;
+    bool failed = false;
     for (const std::string& path : plan.files) {
       if (platform::DeleteFile(path)) {
         UpdateSearchResult(app_, path);
@@ -125,12 +127,14 @@ void TForm1::DeleteAll1Click() {
         app_.PrintLine("> Deleted: " + path + "\"");
       } else {
         app_.PrintLine("> Error: Can't delet file \"" + path);
+        failed = true;
       }
     }
     if (plan.skipped_directories > 0) {
       app_.PrintLine(app::SkippedDirectoriesLine(plan.skipped_directories));
     }
     fListModel->ApplyChanges(deleted, {}, {});
+    if (failed) return ScanDirectory1Click();
   }
   ScanAfterOwnChange();
 }
@@ -165,7 +169,9 @@ void TForm1::CreateEmptyFile1Click() {
   const auto path = AskFreeName(app_, app_.Str(79), app_.Str(80), app_.CurrentDir);
   if (path && !platform::CreateEmptyFile(*path)) {
     ReportFailure(app_, "> Error: Can't create file \"" + *path + "\"");
-  } else if (const auto listed = path ? ListedEntry(app_, *path) : std::nullopt) {
+    return ScanDirectory1Click();
+  }
+  if (const auto listed = path ? ListedEntry(app_, *path) : std::nullopt) {
     fListModel->InsertEntry(*listed);
   }
   ScanAfterOwnChange();
@@ -192,6 +198,7 @@ void TForm1::Rename1Click() {
     }
   } else {
     ReportFailure(app_, "> Error: Can't rename file \"" + source + "\" to \"" + *target + "\"");
+    return ScanDirectory1Click();
   }
   ScanAfterOwnChange();
 }
