@@ -56,6 +56,8 @@ class FileListModel : public QAbstractListModel {
   void ApplyRows(const std::vector<bool>& removed_rows,
                  const std::vector<std::pair<int, std::string>>& renamed_rows,
                  std::vector<std::string> added);
+  // Whether the entries, once in order (sorted here), all go after the last listed one.
+  bool GoAtTheEnd(std::vector<std::string>& added) const;
   // Whether `entry` may take the place of row `row` under the order.
   bool StaysInPlace(int row, const std::string& entry) const;
   void InsertOne(std::string entry);

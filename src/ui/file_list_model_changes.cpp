@@ -14,6 +14,39 @@ namespace {
 // accessibility clients follow best); more change in one pass over the whole list.
 constexpr std::size_t kOneByOne = 32;
 
+// A set of the strings of a vector, kept by their index in one flat table (open addressing), so
+// that a set of a million names is made and freed at once: a set of nodes takes a second to free.
+class FlatIndex {
+ public:
+  explicit FlatIndex(const std::vector<std::string>& items) : items_(items) {
+    std::size_t capacity = 16;
+    while (capacity < 2 * items.size()) capacity <<= 1;
+    slots_.assign(capacity, kEmpty);
+  }
+  void Add(std::size_t item) {
+    std::size_t slot = SlotOf(items_[item]);
+    for (; slots_[slot] != kEmpty; slot = (slot + 1) & (slots_.size() - 1)) {
+      if (items_[slots_[slot]] == items_[item]) return;
+    }
+    slots_[slot] = item;
+  }
+  bool Contains(std::string_view key) const {
+    for (std::size_t slot = SlotOf(key); slots_[slot] != kEmpty;
+         slot = (slot + 1) & (slots_.size() - 1)) {
+      if (items_[slots_[slot]] == key) return true;
+    }
+    return false;
+  }
+
+ private:
+  static constexpr std::size_t kEmpty = static_cast<std::size_t>(-1);
+  std::size_t SlotOf(std::string_view key) const {
+    return std::hash<std::string_view>{}(key) & (slots_.size() - 1);
+  }
+  const std::vector<std::string>& items_;
+  std::vector<std::size_t> slots_;
+};
+
 }  // namespace
 
 int FileListModel::Find(const std::string& entry) const {
@@ -77,21 +110,20 @@ void FileListModel::Reconcile(std::vector<std::string> listed,
   std::vector<bool> removed_rows(entries_.size());
   std::vector<std::string> added;
   {
-    std::unordered_set<std::string_view> now;
-    now.reserve(listed.size());
-    for (const std::string& entry : listed) {
-      now.insert(entry);
+    FlatIndex now(listed);
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+      now.Add(i);
       tick();
     }
-    std::unordered_set<std::string_view> before;
-    before.reserve(entries_.size());
+    FlatIndex before(entries_);
     for (std::size_t row = 0; row < entries_.size(); ++row) {
-      before.insert(entries_[row]);
-      removed_rows[row] = now.count(entries_[row]) == 0;
+      before.Add(row);
+      removed_rows[row] = !now.Contains(entries_[row]);
       tick();
     }
+    // `now` looks into `listed`, whose names are taken from here on.
     for (std::string& entry : listed) {
-      if (before.count(entry) == 0) added.push_back(std::move(entry));
+      if (!before.Contains(entry)) added.push_back(std::move(entry));
       tick();
     }
   }
@@ -107,6 +139,14 @@ void FileListModel::ApplyRows(const std::vector<bool>& removed_rows,
   const bool moves = std::any_of(renamed_rows.begin(), renamed_rows.end(), [this](const auto& r) {
     return !StaysInPlace(r.first, r.second);
   });
+  if (removed == 0 && !moves && GoAtTheEnd(added)) {
+    // New entries that all join the end, as new files do: one insertion, nothing moves.
+    for (const auto& [row, entry] : renamed_rows) {
+      entries_[static_cast<std::size_t>(row)] = entry;
+      emit dataChanged(index(row), index(row));
+    }
+    return Append(std::move(added));
+  }
   if (moves || removed + added.size() > kOneByOne) {
     return RebuildWith(removed_rows, renamed_rows, std::move(added));
   }
@@ -124,6 +164,12 @@ void FileListModel::ApplyRows(const std::vector<bool>& removed_rows,
     row = first;
   }
   for (std::string& entry : added) InsertOne(std::move(entry));
+}
+
+bool FileListModel::GoAtTheEnd(std::vector<std::string>& added) const {
+  if (added.empty() || !before_) return !added.empty();
+  std::stable_sort(added.begin(), added.end(), before_);
+  return entries_.empty() || !before_(added.front(), entries_.back());
 }
 
 bool FileListModel::StaysInPlace(int row, const std::string& entry) const {
