@@ -11,6 +11,7 @@
 #include <QLocale>
 
 #include "app/app.h"
+#include "app/list_watch.h"
 #include "app/listing_rules.h"
 #include "app/loading.h"
 #include "app/main_window.h"
@@ -26,6 +27,8 @@
 #include "ui/pump_events.h"
 
 std::size_t TForm1::FillFileList(const std::string& path) {
+  // Watched before it is read, so that nothing changed meanwhile goes unseen.
+  list_watch_->StartListing(path);
   std::vector<std::string> entries;
   // A directory of a million entries takes seconds to read: the window keeps painting meanwhile,
   // while keys and clicks wait until the list is complete.
@@ -34,7 +37,19 @@ std::size_t TForm1::FillFileList(const std::string& path) {
     if (++read % 256 == 0) PumpEvents(false);
   });
   fListModel->Append(std::move(entries));
+  list_watch_->ListingDone();
   return found;
+}
+
+bool TForm1::ListIsCurrent(const std::string& path) const {
+  // Without a watch the list may miss what others changed: it is read again.
+  return list_is_current_ && path == app_.CurrentDir && list_watch_->Follows(path);
+}
+
+void TForm1::ScanAfterOwnChange() {
+  list_is_current_ = true;
+  ScanDirectory1Click();
+  list_is_current_ = false;
 }
 
 void TForm1::ShowListing(std::size_t count) {
@@ -56,6 +71,7 @@ void TForm1::ScanDirectory1Click() {
         if (platform::EntryExists(path)) found.push_back(path);
       }
       fListModel->SetEntries(std::move(found));
+      list_watch_->FollowResults(*app_.SearchResults);
       app_.CurrentDir.clear();
     } else {
       app_.dialogs().MessageBox(app_.Str(92), app_.Str(1), MsgIcon::kError, MsgButtons::kOk);
@@ -65,7 +81,9 @@ void TForm1::ScanDirectory1Click() {
     return;
   }
   LoadingIndicator loading(app_);
-  if (platform::DirectoryExists(line)) {
+  if (ListIsCurrent(line) && platform::DirectoryExists(line)) {
+    ShowListing(fListModel->Entries().size());
+  } else if (platform::DirectoryExists(line)) {
     fListModel->Clear();
     ShowListing(FillFileList(line));
   } else {
@@ -100,6 +118,7 @@ void TForm1::DirListChange() {
     status_panels_[1]->setText(app_.Str(5));
     return;
   }
+  if (ListIsCurrent(path)) return ShowListing(fListModel->Entries().size());
   fListModel->Clear();
   const std::size_t count = FillFileList(path);
   ShowListing(count);

@@ -34,6 +34,22 @@ std::string MaskDelimiterError(std::string_view mask) {
          "\": a mask selects entries of the listed directory only";
 }
 
+namespace {
+int ListingGroup(std::string_view entry) {
+  if (entry == "../") return 0;
+  return platform::EndsWithDelim(entry) ? 1 : 2;
+}
+}  // namespace
+
+bool ListingGroupBefore(std::string_view a, std::string_view b) {
+  return ListingGroup(a) < ListingGroup(b);
+}
+
+bool ListingShows(std::string_view name, std::string_view mask) {
+  return !name.empty() && name.front() != '.' && !MaskHoldsDelimiter(mask) &&
+         platform::MatchListingPattern(name, mask);
+}
+
 std::size_t FillFileList(const std::string& path, const std::string& mask,
                          std::vector<std::string>& entries,
                          const std::function<void()>& each_entry) {

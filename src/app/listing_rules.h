@@ -32,6 +32,14 @@ bool MaskHoldsDelimiter(std::string_view mask);
 // The console line that refuses such a mask.
 std::string MaskDelimiterError(std::string_view mask);
 
+// The order the list keeps: the parent entry first, then directories, then files; within a
+// group no entry goes before another, so a new entry joins the end of its group.
+bool ListingGroupBefore(std::string_view a, std::string_view b);
+
+// True when the listing of a directory with `mask` shows an entry of that name: not hidden, and
+// matching the mask.
+bool ListingShows(std::string_view name, std::string_view mask);
+
 // Appends the entries of `path` + `mask` to `entries`: first every directory, as its name and
 // the delimiter ("../" for the parent), then every other entry by its bare name, each group in
 // the order the file system reports it. Hidden entries and "." are left out. `path` is used

@@ -17,6 +17,8 @@
 #include <QVBoxLayout>
 
 #include "app/app.h"
+#include "app/list_watch.h"
+#include "app/listing_rules.h"
 #include "config/options_window.h"
 #include "console/console_lists.h"
 #include "console/console_window.h"
@@ -40,6 +42,7 @@ TForm1::TForm1(App& app) : app_(app) {
   resize(689, 525);
   BuildControls();
   BuildMenus();
+  list_watch_ = new ListWatch(app_, *this);
 }
 
 QAction* TForm1::AddItem(QMenu* menu, const char* name, const QString& caption,
@@ -100,6 +103,8 @@ void TForm1::BuildControls() {
   fList = new ColumnListView(splitter);
   fList->setObjectName("fList");
   fListModel = new FileListModel(fList);
+  fListModel->SetOrder(
+      [](const std::string& a, const std::string& b) { return app::ListingGroupBefore(a, b); });
   fList->setModel(fListModel);
   fList->setSelectionMode(QAbstractItemView::ExtendedSelection);
   fList->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -180,6 +185,14 @@ void TForm1::BuildMenus() {
   Undo1 = AddItem(Operations1, "Undo1", "Undo", &TForm1::Undo1Click, QKeySequence("Ctrl+Z"));
   connect(Operations1, &QMenu::aboutToShow, this,
           [this] { app_.Guarded([&] { UpdateUndoCaption(); }); });
+  // A hidden item takes no shortcut: the window's own action lists again on F5.
+  Refresh1 = new QAction(this);
+  Refresh1->setObjectName("Refresh1");
+  Refresh1->setShortcut(QKeySequence(Qt::Key_F5));
+  Refresh1->setShortcutContext(Qt::WindowShortcut);
+  addAction(Refresh1);
+  connect(Refresh1, &QAction::triggered, this,
+          [this] { app_.Guarded([this] { ScanDirectory1Click(); }); });
   Delete1 = AddItem(Operations1, "Delete1", "[DELTHISF]", &TForm1::Delete1Click);
   DeleteForEver1 = AddItem(Operations1, "DeleteForEver1", "Delete for ever",
                            &TForm1::DeleteForEver1Click, QKeySequence("Shift+Del"));

@@ -14,6 +14,7 @@ class SettingsSnapshot;
 }
 class DirTreeList;
 class FileListModel;
+class ListWatch;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -38,6 +39,9 @@ class TForm1 : public QMainWindow {
 
   // Lists the path in SearchLine into fList.
   void ScanDirectory1Click();
+  // The scan after a change this window made and already applied to fList: every step of the
+  // scan runs except reading the listed directory again.
+  void ScanAfterOwnChange();
   // Appends the entries of one directory to fList; returns how many were found.
   std::size_t FillFileList(const std::string& path);
   void DirListChange();
@@ -133,6 +137,7 @@ class TForm1 : public QMainWindow {
   QMenu* Operations1 = nullptr;
   QAction* ScanDirectory1 = nullptr;
   QAction* Undo1 = nullptr;
+  QAction* Refresh1 = nullptr;  // F5: the scan, from anywhere in the window
   QAction* Delete1 = nullptr;
   QAction* DeleteForEver1 = nullptr;
   QAction* DeleteAll1 = nullptr;
@@ -180,8 +185,13 @@ class TForm1 : public QMainWindow {
   QAction* AddItem(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)(),
                    const QKeySequence& shortcut = {});
 
+  // Whether a listing of the directory fList shows can be skipped: it shows the directory already.
+  bool ListIsCurrent(const std::string& path) const;
+
   App& app_;
   QLabel* status_panels_[3] = {};
+  ListWatch* list_watch_ = nullptr;
+  bool list_is_current_ = false;
   bool closed_ = false;
   bool last_dir_warned_ = false;
 };

@@ -59,6 +59,21 @@ void UpdateSearchResult(App& app, const std::string& path, const std::string& re
   }
 }
 
+// The entry a path has in fList while fList lists its directory; nothing for a path elsewhere, or
+// one the listing leaves out (hidden, or not matching the mask).
+std::optional<std::string> ListedEntry(const App& app, const std::string& path) {
+  const std::string& dir = app.CurrentDir;
+  if (dir.empty() || path.size() <= dir.size() || path.compare(0, dir.size(), dir) != 0) {
+    return std::nullopt;
+  }
+  std::string name = path.substr(dir.size());
+  if (name.find(platform::kPathDelim) != std::string::npos ||
+      !app::ListingShows(name, app.FileMask)) {
+    return std::nullopt;
+  }
+  return platform::DirectoryExists(path) ? name + platform::kPathDelim : name;
+}
+
 }  // namespace
 
 void TForm1::Delete1Click() {
@@ -93,13 +108,15 @@ void TForm1::DeleteCurrent(bool for_ever) {
       return ScanDirectory1Click();
     }
   }
-  if (FileDeleter(app_, for_ever).Remove(path)) {
-    UpdateSearchResult(app_, path);
-    if (!ask) app_.dialogs().Beep(false);
-  } else {
+  if (!FileDeleter(app_, for_ever).Remove(path)) {
+    // The file may be gone or changed in another way: the directory is read again.
     app_.PrintLine("> Error: Can't delet file \"" + path);
+    return ScanDirectory1Click();
   }
-  ScanDirectory1Click();
+  UpdateSearchResult(app_, path);
+  if (const auto listed = ListedEntry(app_, path)) fListModel->RemoveEntry(*listed);
+  if (!ask) app_.dialogs().Beep(false);
+  ScanAfterOwnChange();
 }
 
 void TForm1::DeleteAll1Click() {
@@ -113,19 +130,25 @@ void TForm1::DeleteAll1Click() {
     app_.Show(app_.frmConsole);
     const app::DeletionPlan plan = app::PlanDeletion(app_.CurrentDir, Entries(), rows);
     FileDeleter deleter(app_, false);
+    std::vector<std::string> deleted;
+    bool failed = false;
     for (const std::string& path : plan.files) {
       if (deleter.Remove(path)) {
         UpdateSearchResult(app_, path);
+        if (const auto listed = ListedEntry(app_, path)) deleted.push_back(*listed);
         app_.PrintLine("> Deleted: " + path + "\"");
       } else {
         app_.PrintLine("> Error: Can't delet file \"" + path);
+        failed = true;
       }
     }
     if (plan.skipped_directories > 0) {
       app_.PrintLine(app::SkippedDirectoriesLine(plan.skipped_directories));
     }
+    fListModel->ApplyChanges(deleted, {}, {});
+    if (failed) return ScanDirectory1Click();
   }
-  ScanDirectory1Click();
+  ScanAfterOwnChange();
 }
 
 namespace {
@@ -162,9 +185,13 @@ void TForm1::CreateEmptyFile1Click() {
     if (!platform::CreateEmptyFile(*path)) {
       history.DropLast();
       ReportFailure(app_, "> Error: Can't create file \"" + *path + "\"");
+      return ScanDirectory1Click();
     }
   }
-  ScanDirectory1Click();
+  if (const auto listed = path ? ListedEntry(app_, *path) : std::nullopt) {
+    fListModel->InsertEntry(*listed);
+  }
+  ScanAfterOwnChange();
 }
 
 void TForm1::Rename1Click() {
@@ -186,11 +213,16 @@ void TForm1::Rename1Click() {
   }
   if (platform::MoveFileNoReplace(source, *target)) {
     UpdateSearchResult(app_, source, *target);
+    if (ListedEntry(app_, source)) {
+      const auto listed = ListedEntry(app_, *target);
+      listed ? fListModel->RenameEntry(entry, *listed) : fListModel->RemoveEntry(entry);
+    }
   } else {
     history.DropLast();
     ReportFailure(app_, "> Error: Can't rename file \"" + source + "\" to \"" + *target + "\"");
+    return ScanDirectory1Click();
   }
-  ScanDirectory1Click();
+  ScanAfterOwnChange();
 }
 
 void TForm1::mnuCopyFileClick() {

@@ -19,7 +19,8 @@ struct Plan {
   std::int64_t write_budget = -1;
   // Bytes that may still be read before every read fails with EIO; negative: no limit.
   std::int64_t read_budget = -1;
-  // Opening, creating or renaming a path that ends with this fails with EACCES; empty: none.
+  // Opening, creating, renaming or watching a path that ends with this fails with EACCES; empty:
+  // none.
   std::string refuse;
   // A path that ends with this is removed just after the platform checked it and before it
   // uses it (once); empty: none.

@@ -28,6 +28,8 @@ class FoundListModel : public QAbstractListModel {
 
   // Shows `paths` (not owned; nothing for an empty list), the rows it holds so far.
   void Show(const std::vector<std::string>* paths);
+  // Whether `paths` is the list shown.
+  bool Shows(const std::vector<std::string>* paths) const { return paths_ == paths; }
   // Announces the rows added to the shown list since the last call.
   void Grow();
   // The bytes of row `row`.

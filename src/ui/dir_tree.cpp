@@ -1,6 +1,7 @@
 #include "ui/dir_tree.h"
 
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <algorithm>
 #include <filesystem>
 #include <vector>
@@ -69,13 +70,56 @@ void DirTreeList::EnterItem(QListWidgetItem* item) {
   SetDirectory(path.toStdString());
 }
 
+QListWidgetItem* DirTreeList::AddItem(const std::string& path, const std::string& name, int depth,
+                                      int row) {
+  auto* item = new QListWidgetItem(QString(depth * 2, ' ') + BytesToText(name));
+  item->setData(kPathRole, QByteArray::fromStdString(path));
+  insertItem(row < 0 ? count() : row, item);
+  return item;
+}
+
+void DirTreeList::SubdirsChanged(const std::vector<std::string>& added,
+                                 const std::vector<std::string>& removed) {
+  if (stale_) return;  // rebuilt from the disk when next shown
+  // The chain from the root holds one item per part of the path; the subdirectories follow it,
+  // sorted by name.
+  const auto parts = std::filesystem::path(dir_).relative_path();
+  const int first = 1 + static_cast<int>(std::distance(parts.begin(), parts.end()));
+  const auto path_of = [this](int row) { return item(row)->data(kPathRole).toByteArray(); };
+  const auto sub_path = [this](const std::string& name) {
+    return QByteArray::fromStdString((std::filesystem::path(dir_) / name).string());
+  };
+  for (const std::string& name : removed) {
+    const QByteArray path = sub_path(name);
+    for (int row = first; row < count(); ++row) {
+      if (path_of(row) == path) {
+        delete takeItem(row);
+        break;
+      }
+    }
+  }
+  for (const std::string& name : added) {
+    const QByteArray path = sub_path(name);
+    int row = first;
+    while (row < count() && path_of(row) < path) ++row;
+    if (row < count() && path_of(row) == path) continue;
+    AddItem(path.toStdString(), name, first, row);
+  }
+}
+
+void DirTreeList::Refresh() {
+  stale_ = true;
+  if (!isVisible()) return;
+  const int scrolled = verticalScrollBar()->value();
+  Rebuild();
+  verticalScrollBar()->setValue(scrolled);
+}
+
 void DirTreeList::Rebuild() {
   stale_ = false;
   clear();
   const auto add = [this](const std::string& path, const std::string& name, int depth) {
-    auto* item = new QListWidgetItem(QString(depth * 2, ' ') + BytesToText(name), this);
-    item->setData(kPathRole, QByteArray::fromStdString(path));
-    return item;
+    return AddItem(path, name, depth);
   };
   // The chain from the root down to the current directory.
   std::string chain(1, platform::kPathDelim);

@@ -7,6 +7,7 @@
 
 #include <QListWidget>
 #include <string>
+#include <vector>
 
 class DirTreeList : public QListWidget {
   Q_OBJECT
@@ -23,6 +24,13 @@ class DirTreeList : public QListWidget {
   // where it is when the path cannot be entered) and then emits Changed(), moved or not.
   void SetDirectory(const std::string& path);
 
+  // Follows subdirectories of the current directory that were created (`added`) or deleted
+  // (`removed`) meanwhile, by bare names; names that are not there, or are, change nothing.
+  void SubdirsChanged(const std::vector<std::string>& added,
+                      const std::vector<std::string>& removed);
+  // Reads the subdirectories again, keeping the highlight and the scroll position.
+  void Refresh();
+
  signals:
   void Changed();
 
@@ -32,6 +40,8 @@ class DirTreeList : public QListWidget {
 
  private:
   void Rebuild();
+  QListWidgetItem* AddItem(const std::string& path, const std::string& name, int depth,
+                           int row = -1);
   void EnterItem(QListWidgetItem* item);
 
   std::string dir_;

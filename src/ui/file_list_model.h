@@ -4,7 +4,9 @@
 // only for the rows it shows, so filling the model costs no text conversion at all.
 
 #include <QAbstractListModel>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class FileListModel : public QAbstractListModel {
@@ -22,10 +24,47 @@ class FileListModel : public QAbstractListModel {
   // Adds entries at the end; into an empty model they are moved, not copied.
   void Append(std::vector<std::string> entries);
 
+  // Whether entry `a` goes before entry `b`. An inserted entry goes after every entry that does
+  // not go after it; with no order set it goes at the end.
+  using EntryOrder = std::function<bool(const std::string& a, const std::string& b)>;
+  void SetOrder(EntryOrder before) { before_ = std::move(before); }
+
+  // Changes that happened on disk, applied without listing again: entries that stay keep the
+  // cursor, the selection and the scroll position. Removing an absent entry and adding a present
+  // one change nothing; a rename of an absent entry adds the new name.
+  void ApplyChanges(const std::vector<std::string>& removed,
+                    const std::vector<std::pair<std::string, std::string>>& renamed,
+                    std::vector<std::string> added);
+  void InsertEntry(std::string entry) { ApplyChanges({}, {}, {std::move(entry)}); }
+  void RemoveEntry(const std::string& entry) { ApplyChanges({entry}, {}, {}); }
+  void RenameEntry(const std::string& from, std::string to) {
+    ApplyChanges({}, {{from, std::move(to)}}, {});
+  }
+  // Makes the entries those of `listed`, a new listing of the same directory, by the changes
+  // between the two, so that what stays keeps its place. `each_entry` runs after every entry
+  // compared, so that a caller can keep its window painting through a huge directory.
+  void Reconcile(std::vector<std::string> listed, const std::function<void()>& each_entry = {});
+
+  // The row of an entry, -1 when it is not listed.
+  int Find(const std::string& entry) const;
+
   const std::vector<std::string>& Entries() const { return entries_; }
   // The bytes of row `row`.
   const std::string& Entry(int row) const { return entries_[static_cast<std::size_t>(row)]; }
 
  private:
+  void ApplyRows(const std::vector<bool>& removed_rows,
+                 const std::vector<std::pair<int, std::string>>& renamed_rows,
+                 std::vector<std::string> added);
+  // Whether the entries, once in order (sorted here), all go after the last listed one.
+  bool GoAtTheEnd(std::vector<std::string>& added) const;
+  // Whether `entry` may take the place of row `row` under the order.
+  bool StaysInPlace(int row, const std::string& entry) const;
+  void InsertOne(std::string entry);
+  void RebuildWith(const std::vector<bool>& removed_rows,
+                   const std::vector<std::pair<int, std::string>>& renamed_rows,
+                   std::vector<std::string> added);
+
   std::vector<std::string> entries_;
+  EntryOrder before_;
 };
