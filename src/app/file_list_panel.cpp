@@ -181,6 +181,4 @@ void TForm1::REMOVECURSOR1Click() {
 void TForm1::DIRTREE1Click() {
   DIRTREE1->setChecked(!DIRTREE1->isChecked());
   DirTree->setVisible(DIRTREE1->isChecked());
-  // Written at once, so that the next run of the creation step keeps what is on screen.
-  app_.Settings().WriteFlag(config::keys::kDirTree, DIRTREE1->isChecked());
 }

@@ -238,7 +238,6 @@ void TForm1::bookmarkzClick() {
 void TForm1::SHOWBOOKMARKS1Click() {
   SHOWBOOKMARKS1->setChecked(!SHOWBOOKMARKS1->isChecked());
   bookmarkz->setVisible(SHOWBOOKMARKS1->isChecked());
-  app_.Settings().WriteFlag(config::keys::kBmatframe, SHOWBOOKMARKS1->isChecked());
 }
 
 void TForm1::BOOKMARKS1Click() {

@@ -445,6 +445,11 @@ void TOptionz::FormClose() {
   } else {
     app_.PrintLine("> Warning: Favourite applications not saved, " + file + " could not be read");
   }
+  // The main window's creation step reads its panels from the file: the panels on screen go
+  // there first, so that closing this window keeps them as the user left them.
+  const config::Settings settings = app_.Settings();
+  settings.WriteFlag(config::keys::kDirTree, !app_.Form1->DirTree->isHidden());
+  settings.WriteFlag(config::keys::kBmatframe, !app_.Form1->bookmarkz->isHidden());
   RunCreationSteps();
 }
 

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QButtonGroup>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -28,6 +30,8 @@
 namespace {
 
 constexpr int kProgressSteps = 1000;
+// The status panels' widths before a file is shown; they grow to fit its texts.
+constexpr int kPanelWidths[3] = {100, 150, 50};
 
 // Gives the viewer's menu keys to the viewer while the dump has the keyboard: the key is taken
 // before any shortcut lookup, so the main window's Ctrl+F (Find Files) never competes with the
@@ -124,10 +128,9 @@ TfrmHexEditor::TfrmHexEditor(App& app)
   Progresss->setValue(0);
 
   InfoFile = new QStatusBar(this);
-  const int widths[3] = {100, 150, 50};
   for (int i = 0; i < 3; ++i) {
     InfoPanel[i] = new QLabel(InfoFile);
-    InfoPanel[i]->setMinimumWidth(widths[i]);
+    InfoPanel[i]->setMinimumWidth(kPanelWidths[i]);
     InfoFile->addWidget(InfoPanel[i]);
   }
   InfoOffset = new QLabel(InfoFile);
@@ -194,6 +197,7 @@ void TfrmHexEditor::LoadHexDump(const std::string& path) {
   std::shared_ptr<const platform::RandomAccessFile> file = platform::RandomAccessFile::Open(path);
   const std::int64_t size = file ? file->Size() : (info ? info->size : 0);
   InfoPanel[0]->setText(QString::fromStdString(tools::SizePanelText(size)));
+  FitPanels(size);
   Progresss->setRange(0, kProgressSteps);
   Progresss->setValue(0);
   // The first screen is read now, so that a file that cannot be read is reported here.
@@ -207,6 +211,21 @@ void TfrmHexEditor::LoadHexDump(const std::string& path) {
   ShowLoadedPanels();
   loading.Hide();
   app_.PrintLine("> OK");
+}
+
+void TfrmHexEditor::FitPanels(std::int64_t size) {
+  // Each panel is as wide as the longest text it shows for this file, in the font and scale on
+  // screen, so no text is cut; the window widens when the panels need more room.
+  const std::string longest[3] = {tools::SizePanelText(size), tools::CountPanelText(size, size),
+                                  tools::DumpSizeText(size)};
+  for (int i = 0; i < 3; ++i) {
+    const QFontMetrics metrics(InfoPanel[i]->font());
+    InfoPanel[i]->setMinimumWidth(
+        std::max(kPanelWidths[i], metrics.horizontalAdvance(QString::fromStdString(longest[i])) +
+                                      metrics.averageCharWidth()));
+  }
+  const int wanted = layout()->minimumSize().width();
+  if (wanted > width()) resize(wanted, height());
 }
 
 void TfrmHexEditor::ShowLoadedPanels() {

@@ -22,6 +22,8 @@ class DirTreeList : public QListWidget {
   // tree moves to the directory the path names (to the containing directory for a file; it stays
   // where it is when the path cannot be entered) and then emits Changed(), moved or not.
   void SetDirectory(const std::string& path);
+  // Makes a single click enter a directory, as a target picker wants.
+  void EnterOnClick();
 
  signals:
   void Changed();

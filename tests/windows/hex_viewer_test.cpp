@@ -283,6 +283,15 @@ TEST_F(HexViewerTest, ViewerKeysWorkInTheViewerAndTheDumpKeepsTheKeyboard) {
   EXPECT_EQ(Selected(), "41 41");
 }
 
+TEST_F(HexViewerTest, StatusPanelsShowTheirTextsWhole) {
+  Hex().LoadHexDump(SparseFile("big.bin", std::int64_t{19591352} * 1024));
+  QApplication::processEvents();
+  for (QLabel* panel : Hex().InfoPanel) {
+    SCOPED_TRACE(panel->text().toStdString());
+    EXPECT_GE(panel->width(), panel->fontMetrics().horizontalAdvance(panel->text()));
+  }
+}
+
 TEST_F(HexViewerTest, GoToAndFindSelectTheBytes) {
   std::string bytes(100, '\0');
   bytes.replace(30, 2, "MZ");
