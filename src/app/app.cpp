@@ -156,9 +156,12 @@ void App::Show(QWidget* window) {
     centre = PlaceOverOwner(
         window, Form1, Settings().Read(key), [this, window](const std::string& place) {
           const std::string window_name = TextToBytes(window->objectName());
-          Guarded([&] {
+          // A window's place is a convenience: a settings file that cannot take it is no
+          // reason to interrupt the user on every close.
+          try {
             Settings().Write({config::keys::kWindowPlaceSection, window_name.c_str(), ""}, place);
-          });
+          } catch (const std::exception&) {
+          }
         });
   }
   // Windows that place themselves when shown are checked again afterwards.
