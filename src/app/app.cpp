@@ -1,5 +1,7 @@
 #include "app/app.h"
 
+#include <QStringList>
+
 #include <QCoreApplication>
 #include <QDate>
 #include <QLocale>
@@ -142,9 +144,30 @@ console::VariableSource App::Variables() {
 
 void App::Show(QWidget* window) {
   if (batch() || window == nullptr) return;
+  bool centre = false;
+  // The windows that open on their own; the console and its helpers place themselves beside
+  // one another.
+  static const QStringList kPlacedOverMain = {
+      "Optionz",      "frmHexEditor", "frmSearch",   "frmBatch",    "frmHTMLFileList",
+      "frmBookMarks", "frmCopyFile",  "frmMassCopy", "frmSmallCss", "MaskSelect"};
+  if (kPlacedOverMain.contains(window->objectName())) {
+    const std::string name = TextToBytes(window->objectName());
+    const config::TextKey key{config::keys::kWindowPlaceSection, name.c_str(), ""};
+    centre = PlaceOverOwner(
+        window, Form1, Settings().Read(key), [this, window](const std::string& place) {
+          const std::string window_name = TextToBytes(window->objectName());
+          // A window's place is a convenience: a settings file that cannot take it is no
+          // reason to interrupt the user on every close.
+          try {
+            Settings().Write({config::keys::kWindowPlaceSection, window_name.c_str(), ""}, place);
+          } catch (const std::exception&) {
+          }
+        });
+  }
   // Windows that place themselves when shown are checked again afterwards.
   KeepOnScreen(window);
   window->show();
+  if (centre) CentreOver(window, Form1);
   KeepOnScreen(window);
   window->raise();
   window->activateWindow();

@@ -32,6 +32,13 @@
 #include "ui/key_filter.h"
 
 namespace {
+// The language for a config.ini that names none yet: the user's own, where a file has it.
+std::string FirstStartLanguageFile() {
+  std::vector<std::string> values;
+  for (const char* name : config::kLocaleVariables) values.push_back(platform::EnvValue(name));
+  return config::LanguageFileForLocale(values);
+}
+
 // The narrowest the path line gets; a path is still readable in it.
 constexpr int kSearchLineMinWidth = 50;
 }  // namespace
@@ -354,7 +361,8 @@ void TForm1::FormCreate() {
     FormResize();
     // Nothing writes the settings while the window dresses itself, so one reading serves.
     const config::SettingsSnapshot settings = app_.Settings().Snapshot();
-    app_.Lang.Load(app_.ProgramDir() + "Lang/" + settings.Read(config::keys::kLangFile));
+    app_.Lang.Load(app_.ProgramDir() + "Lang/" +
+                   settings.Read(config::keys::kLangFile, FirstStartLanguageFile()));
     SetCaptions();
     ApplyFontsAndColours(settings);
     app_.CurrentDir = settings.Read(config::keys::kLastDir, app_.ProgramDir());

@@ -1,11 +1,39 @@
 #include "config/language_rules.h"
 
+#include <string_view>
+
 #include "platform/profile.h"
 
 namespace config {
 
 std::string DefaultEntry(int n) {
   return "string_" + std::to_string(n);
+}
+
+namespace {
+
+// The file for one language name such as "en_GB.UTF-8"; "" when none matches.
+std::string FileForLanguage(std::string_view name) {
+  if (name.starts_with("en")) return "English.ini";
+  if (name.starts_with("ru")) return kDefaultLanguageFile;
+  return "";
+}
+
+}  // namespace
+
+std::string LanguageFileForLocale(const std::vector<std::string>& values) {
+  for (const std::string& value : values) {
+    if (value.empty()) continue;
+    std::string_view rest = value;
+    while (!rest.empty()) {
+      const std::size_t colon = rest.find(':');
+      const std::string file = FileForLanguage(rest.substr(0, colon));
+      if (!file.empty()) return file;
+      rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+    }
+    return kDefaultLanguageFile;
+  }
+  return kDefaultLanguageFile;
 }
 
 LanguageTable::LanguageTable() {

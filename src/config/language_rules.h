@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace config {
 
@@ -24,6 +25,15 @@ class LanguageTable {
  private:
   std::array<std::string, kLanguageEntries> entries_;
 };
+
+// The locale variables that name the user's language, in the order they take precedence.
+inline constexpr const char* kLocaleVariables[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+
+// The language file for a start whose config.ini names none: the first locale variable that
+// is set decides ("en..." gives English.ini, "ru..." Russuan.ini; LANGUAGE may list several
+// languages, the first one with a file counts); the default file for C, POSIX and languages
+// without a file. `values` holds the variables' values in kLocaleVariables order ("" unset).
+std::string LanguageFileForLocale(const std::vector<std::string>& values);
 
 // The default text of entry n: "string_" followed by n.
 std::string DefaultEntry(int n);

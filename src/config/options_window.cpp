@@ -21,18 +21,23 @@
 #include <algorithm>
 
 #include "app/app.h"
+#include "app/drive_select.h"
 #include "app/loading.h"
 #include "app/main_window.h"
 #include "config/lang_editor.h"
 #include "config/options_rules.h"
 #include "config/settings_rules.h"
+#include "console/console_lists.h"
 #include "console/console_window.h"
 #include "export/bookmarks_window.h"
 #include "export/html_file_list.h"
+#include "export/small_css.h"
 #include "platform/enumerate.h"
 #include "platform/file_ops.h"
 #include "platform/profile.h"
 #include "tools/batch_window.h"
+#include "tools/copy_windows.h"
+#include "tools/hex_calc.h"
 #include "tools/hex_viewer.h"
 #include "tools/mask_select.h"
 #include "tools/search_window.h"
@@ -445,6 +450,11 @@ void TOptionz::FormClose() {
   } else {
     app_.PrintLine("> Warning: Favourite applications not saved, " + file + " could not be read");
   }
+  // The main window's creation step reads its panels from the file: the panels on screen go
+  // there first, so that closing this window keeps them as the user left them.
+  const config::Settings settings = app_.Settings();
+  settings.WriteFlag(config::keys::kDirTree, !app_.Form1->DirTree->isHidden());
+  settings.WriteFlag(config::keys::kBmatframe, !app_.Form1->bookmarkz->isHidden());
   RunCreationSteps();
 }
 
@@ -463,4 +473,12 @@ void TOptionz::RunCreationSteps() {
   app_.frmLoading->FormCreate();
   app_.frmSearch->FormCreate();
   app_.MaskSelect->FormCreate();
+  // The windows that take their captions only in their creation step follow, so that no window
+  // stays in the old language until the next start.
+  app_.frmConsoleVars->FormCreate();
+  app_.frmHexCalc->FormCreate();
+  app_.frmCopyFile->FormCreate();
+  app_.frmMassCopy->FormCreate();
+  app_.frmSmallCss->FormCreate();
+  app_.frmDriveSel->FormCreate();
 }

@@ -54,6 +54,8 @@ inline constexpr TextKey kLangFile{"Lang", "File", "Russuan.ini"};
 // Written by every scan as "fsys"/"LastDir" and on closing as "FSys"/"LastDir": one entry.
 inline constexpr TextKey kLastDir{"fsys", "LastDir", ""};
 inline constexpr TextKey kLastDirOnClose{"FSys", "LastDir", ""};
+// Where each secondary window stood when last hidden: key = the window's name, value "x,y".
+inline constexpr const char* kWindowPlaceSection = "windows";
 }  // namespace keys
 
 // The settings file read once, for a window that dresses itself from many keys at one moment.

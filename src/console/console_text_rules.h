@@ -5,9 +5,15 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace console {
+
+// Where each screen row of a long line starts when rows hold at most `per_row` characters:
+// 0 first, then after the last space that fits, so words stay whole. Only a word longer than
+// a row is cut, at the row's end. The space a row ends at stays on that row.
+std::vector<std::size_t> WrapStarts(std::u16string_view line, std::size_t per_row);
 
 class ConsoleText {
  public:

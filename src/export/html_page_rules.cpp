@@ -118,7 +118,7 @@ std::string BuildFileListPage(const std::vector<PageFile>& files, const PageOpti
   const std::string safe_path = options.full_path ? EscapeHtml(options.path) : std::string();
   std::string page;
   page.reserve(files.size() * (40 + safe_path.size()) + (style ? style->size() : 0) + 512);
-  page += "<HTML><HEAD>\r\n";
+  page += "<HTML><HEAD><META charset=\"utf-8\">\r\n";
   if (style) {
     page += "<STYLE>\r\n";
     page += *style;

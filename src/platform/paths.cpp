@@ -27,16 +27,16 @@ std::string ProgramDir() {
   return path.substr(0, path.rfind(kPathDelim) + 1);
 }
 
+std::string EnvValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
 namespace {
 
 bool IsDir(const std::string& path) {
   struct stat st {};
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-std::string EnvValue(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
 }
 
 // Creates `dir` and the directories above it that are missing; true when it exists afterwards.

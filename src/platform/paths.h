@@ -24,6 +24,9 @@ std::string ProgramDir();
 // Ends in the delimiter.
 std::string DataDirFor(const std::string& exe_dir);
 
+// The value of an environment variable; "" when it is unset.
+std::string EnvValue(const char* name);
+
 // True when a file can be created in `dir` right now (tried, not guessed from permission bits, so
 // read-only mounts count as well).
 bool IsWritableDir(const std::string& dir);

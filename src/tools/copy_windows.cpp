@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -59,8 +60,14 @@ TfrmCopyFile::TfrmCopyFile(App& app) : QWidget(nullptr, Qt::Dialog), app_(app) {
   bntCopy->setDefault(true);
   btnClose = new QPushButton(this);
   pnlProgress = new CopyProgressPanel(this);
+  lblStatus = new QLabel(this);
+  lblStatus->setObjectName("lblStatus");
+  lblStatus->setWordWrap(true);
+  lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  dirCopyTo->EnterOnClick();
 
   auto* layout = new QGridLayout(this);
+  layout->addWidget(lblStatus, 6, 0, 1, 2);
   layout->addWidget(txtFileToCopy, 0, 0, 1, 2);
   layout->addWidget(txtCopyTo, 1, 0, 1, 2);
   layout->addWidget(drvDrive, 2, 0, 1, 2);
@@ -84,6 +91,7 @@ void TfrmCopyFile::FormCreate() {
 }
 
 void TfrmCopyFile::FormShow() {
+  lblStatus->clear();
   txtFileToCopy->setText(BytesToText(app_.CurrentFile));
   // The tree holds its directory without the final delimiter, so this always notifies and the
   // target is worked out afresh for the file now current.
@@ -113,6 +121,7 @@ void TfrmCopyFile::bntCopyClick() {
   const std::string source = app_.CurrentFile;
 
   const auto info = platform::StatFile(source);
+  lblStatus->clear();
   pnlProgress->Begin(1, info ? info->size : 0);
   bntCopy->setEnabled(false);
   const platform::CopyOutcome outcome = platform::CopyFileReporting(
@@ -125,19 +134,25 @@ void TfrmCopyFile::bntCopyClick() {
       close();
       break;
     case platform::CopyOutcome::kStopped:
-      app_.PrintLine(StoppedLine(target));
+      ShowFailure(StoppedLine(target));
       break;
     case platform::CopyOutcome::kNotRegular:
-      app_.PrintLine(SkippedLine(source));
+      ShowFailure(SkippedLine(source));
       app_.dialogs().Beep(true);
       break;
     case platform::CopyOutcome::kFailed:
       // An existing target, a full disk or a refused file: nothing was copied, and no partial
       // copy is left.
-      app_.PrintLine("> Error: Can't copy " + Quoted(source) + " to " + Quoted(target));
+      ShowFailure("> Error: Can't copy " + Quoted(source) + " to " + Quoted(target));
       app_.dialogs().Beep(true);
       break;
   }
+}
+
+void TfrmCopyFile::ShowFailure(const std::string& line) {
+  // The console may be hidden: the window the user is looking at says it too.
+  app_.PrintLine(line);
+  lblStatus->setText(BytesToText(line));
 }
 
 void TfrmCopyFile::btnCloseClick() {
@@ -161,6 +176,7 @@ TfrmMassCopy::TfrmMassCopy(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   btnCopy->setDefault(true);
   btnQuit = new QPushButton("btnQuit", this);
   pnlProgress = new CopyProgressPanel(this);
+  dirCopyTo->EnterOnClick();
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(txtCopyTo, 0, 0, 1, 2);
@@ -182,6 +198,7 @@ void TfrmMassCopy::FormCreate() {
   setWindowTitle("[COPY]");
   FillMountPoints(drvDrive);
   if (txtCopyTo->text().isEmpty()) dirCopyToChange();
+  start_target_ = txtCopyTo->text();
 }
 
 void TfrmMassCopy::txtCopyToChange() {
@@ -263,6 +280,15 @@ void TfrmMassCopy::btnCopyClick() {
 
 void TfrmMassCopy::btnQuitClick() {
   close();
+}
+
+void TfrmMassCopy::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Until the user picks a target, it follows the listed directory, never the program's own.
+  if (pnlProgress->running() || app_.CurrentDir.empty() || txtCopyTo->text() != start_target_)
+    return;
+  app_.Guarded([this] { dirCopyTo->SetDirectory(app_.CurrentDir); });
+  start_target_ = txtCopyTo->text();
 }
 
 void TfrmMassCopy::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,7 @@
 #include <string>
 
 class App;
+class QLabel;
 class CopyProgressPanel;
 class DirTreeList;
 
@@ -28,7 +29,7 @@ class TfrmCopyFile : public QWidget {
   void dirCopyToChange();
   void drvDriveChange();
   // Copies CurrentFile to the target text (variables replaced); closes the window on success,
-  // beeps and stays open on failure.
+  // beeps and stays open on failure, with the reason in lblStatus.
   void bntCopyClick();
   void btnCloseClick();
 
@@ -39,12 +40,15 @@ class TfrmCopyFile : public QWidget {
   QPushButton* bntCopy;
   QPushButton* btnClose;
   CopyProgressPanel* pnlProgress;
+  QLabel* lblStatus;  // what went wrong with the last copy, shown in the window
 
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void ShowFailure(const std::string& line);
+
   App& app_;
 };
 
@@ -76,8 +80,10 @@ class TfrmMassCopy : public QWidget {
   CopyProgressPanel* pnlProgress;
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
   App& app_;
+  QString start_target_;  // the target shown before the user picked one
 };

@@ -88,6 +88,11 @@ bool HexDumpView::CopySelection() {
   return true;
 }
 
+int HexDumpView::TextColumnStart() const {
+  // One blank cell after the widest hex line, so every line's text starts in the same column.
+  return tools::DumpLabelLength(LineCount() - 1) + tools::kBytesPerLine * tools::kCharsPerByte + 1;
+}
+
 int HexDumpView::CharWidth() const {
   return std::max(1, fontMetrics().horizontalAdvance(QLatin1Char('0')));
 }
@@ -143,19 +148,23 @@ void HexDumpView::paintEvent(QPaintEvent*) {
     const int count = static_cast<int>(
         std::clamp<std::int64_t>(byte_count - i * tools::kBytesPerLine, 0, tools::kBytesPerLine));
     text.clear();
+    const auto* line_bytes =
+        reinterpret_cast<const unsigned char*>(bytes.data()) + i * tools::kBytesPerLine;
     if (failed) {
       // Bytes that can no longer be read (a file cut short since) are shown as question marks.
       tools::AppendDumpLine(text, line, nullptr, 0);
       for (int b = 0; b < count; ++b) text += "?? ";
     } else {
-      tools::AppendDumpLine(
-          text, line,
-          reinterpret_cast<const unsigned char*>(bytes.data()) + i * tools::kBytesPerLine, count);
+      tools::AppendDumpLine(text, line, line_bytes, count);
     }
     const int y = static_cast<int>(i) * line_height;
     const QString shown = QString::fromLatin1(text);
     painter.setPen(pal.color(QPalette::Text));
     painter.drawText(x0, y + ascent, shown);
+    if (!failed) {
+      painter.drawText(x0 + TextColumnStart() * char_width, y + ascent,
+                       QString::fromLatin1(tools::DumpTextColumn(line_bytes, count)));
+    }
 
     const std::int64_t start = tools::DumpLineStart(line);
     const std::int64_t next = line + 1 < LineCount()
@@ -195,9 +204,7 @@ void HexDumpView::UpdateScrollRange() {
     bar->setSingleStep(1);
   }
   SetTopLine(top_line_);
-  const int widest =
-      file_ ? tools::DumpLabelLength(LineCount() - 1) + tools::kBytesPerLine * tools::kCharsPerByte
-            : 0;
+  const int widest = file_ ? TextColumnStart() + tools::kBytesPerLine : 0;
   horizontalScrollBar()->setRange(
       0, std::max(0, widest * CharWidth() + 2 * kMargin - viewport()->width()));
   horizontalScrollBar()->setPageStep(viewport()->width());
@@ -274,6 +281,19 @@ void HexDumpView::mouseMoveEvent(QMouseEvent* event) {
   if (position == press_position_ && anchor_ == press_position_) return;
   anchor_ = press_position_;
   MoveCaret(position, true);
+}
+
+bool HexDumpView::event(QEvent* event) {
+  // Copy and select-all belong to the dump while it has the keyboard, even where another
+  // window (the main window's Ctrl+A) has a shortcut on the same key.
+  if (event->type() == QEvent::ShortcutOverride) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::SelectAll)) {
+      event->accept();
+      return true;
+    }
+  }
+  return QAbstractScrollArea::event(event);
 }
 
 void HexDumpView::keyPressEvent(QKeyEvent* event) {

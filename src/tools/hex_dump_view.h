@@ -70,6 +70,7 @@ class HexDumpView : public QAbstractScrollArea {
   void selectionChanged();
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -79,6 +80,7 @@ class HexDumpView : public QAbstractScrollArea {
 
  private:
   int CharWidth() const;
+  int TextColumnStart() const;  // the character column where the bytes show as text
   int LineHeight() const;
   int VisibleLines() const;  // lines that fit whole
   std::int64_t LineCount() const;

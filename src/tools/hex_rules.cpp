@@ -203,6 +203,15 @@ void AppendDumpLine(std::string& out, std::int64_t line, const unsigned char* by
   out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
+std::string DumpTextColumn(const unsigned char* bytes, int count) {
+  std::string column(static_cast<std::size_t>(std::max(count, 0)), '.');
+  for (int i = 0; i < count; ++i) {
+    if (bytes[i] >= 0x20 && bytes[i] < 0x7F)
+      column[static_cast<std::size_t>(i)] = static_cast<char>(bytes[i]);
+  }
+  return column;
+}
+
 std::string FormatDump(std::string_view bytes) {
   std::string text;
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());

@@ -3,14 +3,18 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QButtonGroup>
+#include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "app/app.h"
 #include "app/loading.h"
@@ -26,6 +30,49 @@
 namespace {
 
 constexpr int kProgressSteps = 1000;
+// The status panels' widths before a file is shown; they grow to fit its texts.
+constexpr int kPanelWidths[3] = {100, 150, 50};
+
+// Gives the viewer's menu keys to the viewer while the dump has the keyboard: the key is taken
+// before any shortcut lookup, so the main window's Ctrl+F (Find Files) never competes with the
+// viewer's own, whatever the window manager says about which window is active.
+class ViewerKeys : public QObject {
+ public:
+  ViewerKeys(QWidget* dump, std::vector<QAction*> actions)
+      : QObject(dump), actions_(std::move(actions)) {
+    dump->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const bool override_event = event->type() == QEvent::ShortcutOverride;
+    if (!override_event && event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(key->keyCombination());
+    for (QAction* action : actions_) {
+      if (action->shortcut().isEmpty() || action->shortcut() != pressed) continue;
+      event->accept();
+      if (!override_event) action->trigger();
+      return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::vector<QAction*> actions_;
+};
+
+// Hands the keyboard back to the dump when a handler ends, however it ends: after a dialog
+// the window manager would otherwise give it to the main window.
+struct FocusBackToDump {
+  QWidget* window;
+  QWidget* dump;
+  ~FocusBackToDump() {
+    if (!window->isVisible()) return;
+    window->activateWindow();
+    dump->setFocus(Qt::OtherFocusReason);
+  }
+};
 
 std::string NamePart(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -62,6 +109,10 @@ TfrmHexEditor::TfrmHexEditor(App& app)
   FIND1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   FINDNEXT1 = hexmenu->addAction("Find next");
   FINDNEXT1->setShortcut(QKeySequence(Qt::Key_F3));
+  for (QAction* action : {GOTO1, FIND1, FINDNEXT1}) {
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(action);
+  }
 
   lblFile = new QLabel(this);
   lblFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -77,10 +128,9 @@ TfrmHexEditor::TfrmHexEditor(App& app)
   Progresss->setValue(0);
 
   InfoFile = new QStatusBar(this);
-  const int widths[3] = {100, 150, 50};
   for (int i = 0; i < 3; ++i) {
     InfoPanel[i] = new QLabel(InfoFile);
-    InfoPanel[i]->setMinimumWidth(widths[i]);
+    InfoPanel[i]->setMinimumWidth(kPanelWidths[i]);
     InfoFile->addWidget(InfoPanel[i]);
   }
   InfoOffset = new QLabel(InfoFile);
@@ -105,6 +155,7 @@ TfrmHexEditor::TfrmHexEditor(App& app)
   on(GOTO1, &TfrmHexEditor::GOTO1Click);
   on(FIND1, &TfrmHexEditor::FIND1Click);
   on(FINDNEXT1, &TfrmHexEditor::FINDNEXT1Click);
+  new ViewerKeys(memHex, {SAVE1, ABORT1, CALC1, GOTO1, FIND1, FINDNEXT1});
   memHex->on_mouse_down = [this](std::int64_t caret) {
     app_.Guarded([&] { memHexMouseDown(caret); });
   };
@@ -146,6 +197,7 @@ void TfrmHexEditor::LoadHexDump(const std::string& path) {
   std::shared_ptr<const platform::RandomAccessFile> file = platform::RandomAccessFile::Open(path);
   const std::int64_t size = file ? file->Size() : (info ? info->size : 0);
   InfoPanel[0]->setText(QString::fromStdString(tools::SizePanelText(size)));
+  FitPanels(size);
   Progresss->setRange(0, kProgressSteps);
   Progresss->setValue(0);
   // The first screen is read now, so that a file that cannot be read is reported here.
@@ -159,6 +211,21 @@ void TfrmHexEditor::LoadHexDump(const std::string& path) {
   ShowLoadedPanels();
   loading.Hide();
   app_.PrintLine("> OK");
+}
+
+void TfrmHexEditor::FitPanels(std::int64_t size) {
+  // Each panel is as wide as the longest text it shows for this file, in the font and scale on
+  // screen, so no text is cut; the window widens when the panels need more room.
+  const std::string longest[3] = {tools::SizePanelText(size), tools::CountPanelText(size, size),
+                                  tools::DumpSizeText(size)};
+  for (int i = 0; i < 3; ++i) {
+    const QFontMetrics metrics(InfoPanel[i]->font());
+    InfoPanel[i]->setMinimumWidth(
+        std::max(kPanelWidths[i], metrics.horizontalAdvance(QString::fromStdString(longest[i])) +
+                                      metrics.averageCharWidth()));
+  }
+  const int wanted = layout()->minimumSize().width();
+  if (wanted > width()) resize(wanted, height());
 }
 
 void TfrmHexEditor::ShowLoadedPanels() {
@@ -200,6 +267,7 @@ void TfrmHexEditor::RunJob(const std::function<void(const tools::KeepGoing&)>& w
 }
 
 void TfrmHexEditor::SAVE1Click() {
+  const FocusBackToDump focus{this, memHex};
   if (busy_ || !memHex->HasDump()) return;
   // The dialog opens in the main window's directory and proposes the viewed file's name.
   std::string directory;
@@ -252,6 +320,7 @@ void TfrmHexEditor::memHexMouseDown(std::int64_t caret) {
 }
 
 void TfrmHexEditor::GOTO1Click() {
+  const FocusBackToDump focus{this, memHex};
   if (busy_ || !memHex->HasDump()) return;
   const auto answer =
       app_.dialogs().InputBox("Go to", "Offset (decimal, or hexadecimal with 0x):", QString());
@@ -263,10 +332,10 @@ void TfrmHexEditor::GOTO1Click() {
     return;
   }
   memHex->SetSelection(tools::DumpBytePosition(*offset), 2);
-  memHex->setFocus();
 }
 
 void TfrmHexEditor::FIND1Click() {
+  const FocusBackToDump focus{this, memHex};
   if (busy_ || !memHex->HasDump()) return;
   const auto answer = app_.dialogs().InputBox(
       "Find", "Bytes in hexadecimal (4D 5A) or text:", BytesToText(find_text_));
@@ -279,6 +348,7 @@ void TfrmHexEditor::FIND1Click() {
 }
 
 void TfrmHexEditor::FINDNEXT1Click() {
+  const FocusBackToDump focus{this, memHex};
   if (find_pattern_.empty()) {
     FIND1Click();
     return;
@@ -301,7 +371,6 @@ void TfrmHexEditor::FindFrom(std::int64_t offset) {
       const std::int64_t last =
           outcome.offset + static_cast<std::int64_t>(find_pattern_.size()) - 1;
       memHex->SetSelection(from, tools::DumpBytePosition(last) + 2 - from);
-      memHex->setFocus();
       break;
     }
     case tools::FindStatus::kNotFound:

@@ -72,6 +72,7 @@ class TfrmHexEditor : public QWidget {
   // Runs long work: the loading indicator, progress in the bar and panels, and an abort flag.
   // `work` gets a callback to call between blocks with the bytes done.
   void RunJob(const std::function<void(const tools::KeepGoing&)>& work);
+  void FitPanels(std::int64_t size);
   void ShowLoadedPanels();
   void ShowSelectedOffset();
   void FindFrom(std::int64_t offset);

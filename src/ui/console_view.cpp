@@ -133,17 +133,22 @@ void ConsoleView::paintEvent(QPaintEvent*) {
   const QFontMetrics fm(font());
   const int line_height = fm.height();
   const int char_width = std::max(1, fm.horizontalAdvance('M'));
-  // Long lines wrap at the right edge; the fixed-pitch face makes the cut a character count.
-  const int per_row = std::max(1, (viewport()->width() - 4) / char_width);
+  // Long lines wrap at spaces; the fixed-pitch face makes a row a character count.
+  const auto per_row =
+      static_cast<std::size_t>(std::max(1, (viewport()->width() - 4) / char_width));
   int y = 0;
   for (std::size_t i = static_cast<std::size_t>(verticalScrollBar()->value());
        i < text_.size() && y < viewport()->height(); ++i) {
     const QString line = BytesToText(text_.Line(i));
-    qsizetype start = 0;
-    do {
-      painter.drawText(2, y + fm.ascent(), line.mid(start, per_row));
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(line.utf16()),
+                                    static_cast<std::size_t>(line.size()));
+    const std::vector<std::size_t> starts = console::WrapStarts(units, per_row);
+    for (std::size_t row = 0; row < starts.size() && y < viewport()->height(); ++row) {
+      const std::size_t end = row + 1 < starts.size() ? starts[row + 1] : units.size();
+      painter.drawText(
+          2, y + fm.ascent(),
+          line.mid(static_cast<qsizetype>(starts[row]), static_cast<qsizetype>(end - starts[row])));
       y += line_height;
-      start += per_row;
-    } while (start < line.size() && y < viewport()->height());
+    }
   }
 }

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
 #include <vector>
@@ -49,6 +50,14 @@ void DirTreeList::SetDirectory(const std::string& path) {
     if (isVisible()) Rebuild();
   }
   emit Changed();
+}
+
+void DirTreeList::EnterOnClick() {
+  connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    // Entering rebuilds the list, which must not happen inside the item's own signal.
+    const std::string path = item->data(kPathRole).toByteArray().toStdString();
+    QTimer::singleShot(0, this, [this, path] { SetDirectory(path); });
+  });
 }
 
 void DirTreeList::showEvent(QShowEvent* event) {

@@ -23,6 +23,8 @@ class DirTreeList : public QListWidget {
   // tree moves to the directory the path names (to the containing directory for a file; it stays
   // where it is when the path cannot be entered) and then emits Changed(), moved or not.
   void SetDirectory(const std::string& path);
+  // Makes a single click enter a directory, as a target picker wants.
+  void EnterOnClick();
 
   // Follows subdirectories of the current directory that were created (`added`) or deleted
   // (`removed`) meanwhile, by bare names; names that are not there, or are, change nothing.

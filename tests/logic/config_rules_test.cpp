@@ -81,3 +81,24 @@ TEST(LanguageTable, MissingFileKeysAndLeadingZerosGiveDefaults) {
 }
 
 }  // namespace
+
+TEST(LanguageTable, FirstStartLanguageFollowsTheLocale) {
+  // Values in the order LANGUAGE, LC_ALL, LC_MESSAGES, LANG.
+  const struct {
+    std::vector<std::string> values;
+    const char* file;
+  } cases[] = {
+      {{"", "", "", "en_US.UTF-8"}, "English.ini"},
+      {{"", "", "", "ru_RU.UTF-8"}, "Russuan.ini"},
+      {{"", "en_GB", "", "ru_RU"}, "English.ini"},     // LC_ALL before LANG
+      {{"", "", "ru_RU", "en_US"}, "Russuan.ini"},     // LC_MESSAGES before LANG
+      {{"de:en:ru", "", "", "ru_RU"}, "English.ini"},  // first listed language with a file
+      {{"", "", "", "C"}, "Russuan.ini"},              // C keeps the default
+      {{"", "POSIX", "", "en_US"}, "Russuan.ini"},     // so does POSIX, where it decides
+      {{"", "", "", "de_DE.UTF-8"}, "Russuan.ini"},    // no file for the language
+      {{"", "", "", ""}, "Russuan.ini"},               // nothing set
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(config::LanguageFileForLocale(c.values), c.file) << c.values[0] << "|" << c.values[3];
+  }
+}

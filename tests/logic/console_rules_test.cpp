@@ -1,6 +1,7 @@
 // The console's completion list and listing line.
 
 #include "console/console_rules.h"
+#include "console/console_text_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -38,6 +39,25 @@ TEST(ListingLine, NameSizeAndDateAndTheBufferIsReplaced) {
   // Sizes past 4 GB keep every digit.
   FormatListingLine(line, "big.iso", 1099511627776LL, "");
   EXPECT_EQ(line, "big.iso; Size: 1099511627776; Date: ");
+}
+
+TEST(ConsoleWrap, RowsBreakAtSpacesAndOnlyOverlongWordsAreCut) {
+  const struct {
+    std::u16string line;
+    std::size_t per_row;
+    std::vector<std::size_t> starts;
+  } cases[] = {
+      {u"", 5, {0}},
+      {u"short", 5, {0}},
+      {u"> Example FALSE", 10, {0, 10}},  // "> Example " / "FALSE"
+      {u"ab cd ef", 4, {0, 3, 6}},        // "ab " / "cd " / "ef"
+      {u"abcd efgh", 4, {0, 5}},          // the space past the row's end
+      {u"abcdefghij", 4, {0, 4, 8}},      // one word longer than a row
+      {u"a bcdefghij", 4, {0, 2, 6, 10}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(WrapStarts(c.line, c.per_row), c.starts) << c.line.size() << "/" << c.per_row;
+  }
 }
 
 }  // namespace

@@ -58,6 +58,14 @@ TEST(HexDump, SmallFilesGiveTheExactText) {
   EXPECT_EQ(FormatDump(Bytes(16)), "1 : 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F ");
 }
 
+TEST(HexDump, TextColumnShowsPrintableAsciiAndDotsForTheRest) {
+  const unsigned char bytes[] = {'A', ' ', '~', 0x7F, 0x00, 0x1F, 0x80, 0xFF, 'z'};
+  EXPECT_EQ(tools::DumpTextColumn(bytes, 9), "A ~.....z");
+  EXPECT_EQ(tools::DumpTextColumn(bytes, 0), "");
+  // The saved dump never holds the text column.
+  EXPECT_EQ(tools::FormatDump("AB"), "1 : 41 42 ");
+}
+
 TEST(HexDump, LengthsAndLineStartsAgreeWithTheText) {
   for (int size :
        {0, 1, 3, 15, 16, 17, 31, 32, 33, 159, 160, 161, 1023, 1024, 1025, 16000, 16017, 20000}) {

@@ -18,7 +18,7 @@ namespace {
 using html::PageFile;
 using html::PageOptions;
 
-const std::string kHead = "<HTML><HEAD>";
+const std::string kHead = "<HTML><HEAD><META charset=\"utf-8\">";
 const std::string kEnd = "</BODY>";
 
 std::string FakeDate(std::int64_t mtime) {
@@ -45,7 +45,7 @@ TEST(FileListPage, WholePageWithoutStyleOrColumns) {
   const std::vector<PageFile> files = {{"a.txt", 1023, 0}, {"b.bin", 1025, 0}};
   EXPECT_EQ(PageLines(files, {"/d/", false, false, false}, "My files"),
             (std::vector<std::string>{
-                "<HTML><HEAD>",
+                "<HTML><HEAD><META charset=\"utf-8\">",
                 "<TITLE>My files</TITLE></HEAD>",
                 "<BODY><CENTER><BIG><B>My files</B></BIG></CENTER><HR>"
                 "<TABLE WIDTH=\"100%\" ALIGN=\"CENTER\">",

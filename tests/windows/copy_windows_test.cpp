@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
@@ -93,8 +95,35 @@ TEST_F(CopyWindowsTest, SingleCopyOntoAnExistingFileBeepsAndKeepsIt) {
   EXPECT_EQ(ConsoleLines()[0],
             "> Error: Can't copy \"" + dir.Slash() + "a.txt\" to \"" + dir.Slash() + "dst/a.txt\"");
   EXPECT_EQ(ConsoleLines()[1].rfind("> Copy: ", 0), 0u);
+  // The window says it too: the console may be hidden.
+  EXPECT_EQ(TextToBytes(Single().lblStatus->text()), ConsoleLines()[0]);
   Single().btnClose->click();
   EXPECT_FALSE(Single().isVisible());
+}
+
+TEST_F(CopyWindowsTest, AClickOnADirectorySetsTheTargetAndTheMassCopyStartsAtTheList) {
+  dir.CreateFile("list/a.txt", "alpha");
+  dir.CreateDir("list/sub");
+  CreateApp();
+  Select(dir.Slash() + "list/", "a.txt");
+  app->Show(&Single());
+  QListWidget* tree = Single().dirCopyTo;
+  const auto items = tree->findItems("sub", Qt::MatchEndsWith);
+  ASSERT_EQ(items.size(), 1);
+  emit tree->itemClicked(items.front());
+  QApplication::processEvents();
+  EXPECT_EQ(TextToBytes(Single().txtCopyTo->text()), dir.Slash() + "list/sub/a.txt");
+  Single().close();
+
+  // The multi-file window opens at the listed directory, not the program directory.
+  Queue({"a.txt"});
+  app->Show(&Mass());
+  EXPECT_EQ(TextToBytes(Mass().txtCopyTo->text()), dir.Slash() + "list/");
+  const auto mass_items = Mass().dirCopyTo->findItems("sub", Qt::MatchEndsWith);
+  ASSERT_EQ(mass_items.size(), 1);
+  emit Mass().dirCopyTo->itemClicked(mass_items.front());
+  QApplication::processEvents();
+  EXPECT_EQ(TextToBytes(Mass().txtCopyTo->text()), dir.Slash() + "list/sub/");
 }
 
 TEST_F(CopyWindowsTest, SingleCopyOfANamedPipeIsSkippedWithAMessage) {

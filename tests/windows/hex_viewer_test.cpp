@@ -9,9 +9,11 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStringList>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,7 @@
 #include "tools/hex_calc.h"
 #include "tools/hex_rules.h"
 #include "tools/hex_viewer.h"
+#include "tools/search_window.h"
 #include "ui/byte_text.h"
 
 namespace {
@@ -223,6 +226,70 @@ TEST_F(HexViewerTest, AbortStopsASaveAndKeepsTheOldFile) {
   EXPECT_EQ(LeftoverTemporaryFiles(), 0);
   EXPECT_FALSE(Hex().Busy());
   EXPECT_EQ(Panel(1), QString("%1\\%1(Bytes)").arg(std::int64_t{256} << 20));
+}
+
+TEST_F(HexViewerTest, ViewerKeysWorkInTheViewerAndTheDumpKeepsTheKeyboard) {
+  Hex().LoadHexDump(dir.CreateFile("keys.bin", std::string(40, 'A')));
+  // Each key, pressed in the dump, runs the viewer's own entry: Ctrl+F never reaches the main
+  // window's Find Files, Ctrl+A selects the dump, not the file list.
+  const struct {
+    QKeyCombination key;
+    const char* asked;
+  } keys[] = {
+      {Qt::CTRL | Qt::Key_F, "input: Find: Bytes in hexadecimal (4D 5A) or text:"},
+      {Qt::CTRL | Qt::Key_G, "input: Go to: Offset (decimal, or hexadecimal with 0x):"},
+      {QKeyCombination(Qt::Key_F3), "input: Find: Bytes in hexadecimal (4D 5A) or text:"},
+  };
+  for (const auto& k : keys) {
+    app->Form1->activateWindow();
+    Hex().memHex->setFocus();
+    dialogs.asked.clear();
+    QKeyEvent override_event(QEvent::ShortcutOverride, k.key.key(), k.key.keyboardModifiers());
+    QApplication::sendEvent(Hex().memHex, &override_event);
+    EXPECT_TRUE(override_event.isAccepted());
+    Press(k.key.key(), k.key.keyboardModifiers());
+    EXPECT_EQ(dialogs.asked, QStringList{k.asked});
+    EXPECT_FALSE(app->frmSearch->isVisible());
+  }
+  QKeyEvent select_all(QEvent::ShortcutOverride, Qt::Key_A, Qt::ControlModifier);
+  QApplication::sendEvent(Hex().memHex, &select_all);
+  EXPECT_TRUE(select_all.isAccepted());
+
+  // After each dialog the keyboard is back in the dump, so Ctrl+C copies the selected bytes.
+  const std::function<void()> handlers[] = {
+      [&] {
+        dialogs.input_answers.push_back(QString("3"));
+        Hex().GOTO1Click();
+      },
+      [&] {
+        dialogs.input_answers.push_back(QString("41 41"));
+        Hex().FIND1Click();
+      },
+      [&] { Hex().FINDNEXT1Click(); }, [&] { Hex().SAVE1Click(); },  // cancelled
+  };
+  app->Form1->show();
+  for (const auto& handler : handlers) {
+    // A dialog hands the keyboard to the main window when it closes.
+    app->Form1->activateWindow();
+    app->Form1->fList->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), app->Form1->fList);
+    handler();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), Hex().memHex);
+  }
+  Press(Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(TextToBytes(QApplication::clipboard()->text()), Selected());
+  EXPECT_EQ(Selected(), "41 41");
+}
+
+TEST_F(HexViewerTest, StatusPanelsShowTheirTextsWhole) {
+  Hex().LoadHexDump(SparseFile("big.bin", std::int64_t{19591352} * 1024));
+  QApplication::processEvents();
+  for (QLabel* panel : Hex().InfoPanel) {
+    SCOPED_TRACE(panel->text().toStdString());
+    EXPECT_GE(panel->width(), panel->fontMetrics().horizontalAdvance(panel->text()));
+  }
 }
 
 TEST_F(HexViewerTest, GoToAndFindSelectTheBytes) {

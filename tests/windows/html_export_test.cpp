@@ -110,7 +110,7 @@ TEST_F(HtmlExportTest, ExportsTheFilesWithDateSizeAndStyleThenOpensThePage) {
   EXPECT_EQ(
       PageLines("out/list.htm"),
       (std::vector<std::string>{
-          "<HTML><HEAD>", "<STYLE>", "BODY", "\t{COLOR : blue}", "</STYLE>",
+          "<HTML><HEAD><META charset=\"utf-8\">", "<STYLE>", "BODY", "\t{COLOR : blue}", "</STYLE>",
           "<TITLE>Report &lt;1&gt;</TITLE></HEAD>",
           "<BODY><CENTER><BIG><B>Report &lt;1&gt;</B></BIG></CENTER><HR>"
           "<TABLE WIDTH=\"100%\" ALIGN=\"CENTER\">",

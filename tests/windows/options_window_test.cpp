@@ -11,11 +11,16 @@
 #include <algorithm>
 #include <string>
 
+#include "app/drive_select.h"
 #include "app/main_window.h"
 #include "config/lang_editor.h"
 #include "config/options_window.h"
 #include "config/settings_rules.h"
+#include "console/console_lists.h"
+#include "export/small_css.h"
 #include "support/window_fixture.h"
+#include "tools/copy_windows.h"
+#include "tools/hex_calc.h"
 #include "ui/byte_text.h"
 #include "ui/dir_tree.h"
 
@@ -89,6 +94,15 @@ TEST_F(OptionsWindowTest, ClosingWritesEverythingAndAppliesItAtOnce) {
   EXPECT_EQ(main.Operations1->title(), "G18");
   EXPECT_EQ(o.windowTitle(), "G15");
   EXPECT_EQ(Editor().windowTitle(), "G79");
+  // So do the windows that take their captions only in their creation step.
+  const std::pair<QString, QString> captions[] = {
+      {app->frmConsoleVars->windowTitle(), "G93"}, {app->frmHexCalc->windowTitle(), "G88"},
+      {app->frmCopyFile->windowTitle(), "G91"},    {app->frmCopyFile->btnClose->text(), "G42"},
+      {app->frmSmallCss->windowTitle(), "G68"},    {app->frmSmallCss->AddTag1->text(), "G75"},
+      {app->frmSmallCss->Load1->text(), "G3"},     {app->frmDriveSel->windowTitle(), "G99"},
+      {app->frmConsoleComs->windowTitle(), "G85"},
+  };
+  for (const auto& [shown, expected] : captions) EXPECT_EQ(shown, expected);
   EXPECT_EQ(main.fList->palette().color(QPalette::Base), QColor(10, 20, 30));
   EXPECT_EQ(main.fList->palette().color(QPalette::Text), QColor(200, 0, 0));
   EXPECT_EQ(main.fList->font().family(), face);
@@ -100,6 +114,25 @@ TEST_F(OptionsWindowTest, ClosingWritesEverythingAndAppliesItAtOnce) {
   EXPECT_FALSE(o.chxTrash->isChecked());
   EXPECT_EQ(o.LNames->selectedItems().size(), 0);
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
+}
+
+TEST_F(OptionsWindowTest, ClosingKeepsThePanelsTheViewMenuTurnedOn) {
+  CreateApp();
+  TForm1& main = *app->Form1;
+  ASSERT_TRUE(main.DirTree->isHidden());
+  ASSERT_TRUE(main.bookmarkz->isHidden());
+  main.DIRTREE1->trigger();
+  main.SHOWBOOKMARKS1->trigger();
+  main.Optionz1Click();
+  Options().btnOk->click();
+  EXPECT_FALSE(main.DirTree->isHidden());
+  EXPECT_FALSE(main.bookmarkz->isHidden());
+  EXPECT_TRUE(main.DIRTREE1->isChecked());
+  // Turned off again, they stay off.
+  main.SHOWBOOKMARKS1->trigger();
+  Options().FormClose();
+  EXPECT_TRUE(main.bookmarkz->isHidden());
+  EXPECT_FALSE(main.SHOWBOOKMARKS1->isChecked());
 }
 
 TEST_F(OptionsWindowTest, ClosingUnchangedRewritesTheShownValues) {

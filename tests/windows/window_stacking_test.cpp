@@ -31,7 +31,9 @@
 #include "tools/hex_viewer.h"
 #include "tools/mask_select.h"
 #include "tools/search_window.h"
+#include "ui/byte_text.h"
 #include "ui/console_view.h"
+#include "ui/window_placement.h"
 
 namespace {
 
@@ -100,6 +102,37 @@ TEST_F(WindowStackingTest, AWindowNeverOpensOffTheScreen) {
   const QRect placed = Console().frameGeometry();
   app->Show(&Console());
   EXPECT_EQ(Console().frameGeometry(), placed);
+}
+
+TEST_F(WindowStackingTest, WindowsOpenCentredOverTheMainWindowAndWhereTheUserLeftThem) {
+  // Well inside the screen, so that keeping a window on screen does not move it.
+  const QRect screen = app->Form1->screen()->availableGeometry();
+  app->Form1->setGeometry(QRect(screen.center() - QPoint(300, 220), QSize(600, 440)));
+  app->Form1->show();
+  Settle();
+  const QPoint centre = app->Form1->frameGeometry().center();
+  QWidget* const windows[] = {app->Optionz,     app->frmHexEditor,    app->frmSearch,
+                              app->frmBatch,    app->frmHTMLFileList, app->frmBookMarks,
+                              app->frmCopyFile, app->frmMassCopy};
+  for (QWidget* window : windows) {
+    SCOPED_TRACE(window->objectName().toStdString());
+    app->Show(window);
+    Settle();
+    const QPoint off = window->geometry().center() - centre;
+    EXPECT_LE(off.manhattanLength(), 60) << off.x() << "," << off.y();
+    // Moved by the user and closed, it comes back there on the next start.
+    window->move(window->pos() + QPoint(-37, 23));
+    const QPoint left_at = window->pos();
+    window->close();
+    EXPECT_EQ(app->Settings().Read({"windows", TextToBytes(window->objectName()).c_str(), ""}),
+              std::to_string(left_at.x()) + "," + std::to_string(left_at.y()));
+  }
+  app.reset();
+  CreateApp();
+  app->Form1->show();
+  app->Show(app->Optionz);
+  Settle();
+  EXPECT_EQ(app->Optionz->pos(), ParsePlace(app->Settings().Read({"windows", "Optionz", ""})));
 }
 
 TEST_F(WindowStackingTest, TitlesAreExactlyTheCaptions) {
