@@ -173,6 +173,8 @@ void TForm1::BuildMenus() {
     });
   }
 
+  BuildSortMenu();
+
   Operations1 = bar->addMenu("[OPERS]");
   Operations1->setObjectName("Operations1");
   ScanDirectory1 = AddItem(Operations1, "ScanDirectory1", "[SKADIR]", &TForm1::ScanDirectory1Click);
@@ -331,6 +333,8 @@ void TForm1::FormCreate() {
     app_.Lang.Load(app_.ProgramDir() + "Lang/" + settings.Read(config::keys::kLangFile));
     SetCaptions();
     ApplyFontsAndColours(settings);
+    list_order_ = app::ParseSortOrder(settings.Read(config::keys::kSortOrder));
+    ShowListOrder();
     app_.CurrentDir = settings.Read(config::keys::kLastDir, app_.ProgramDir());
     DirList->SetDirectory(app_.CurrentDir);
     BuildFavouritesMenu();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/entry_order_rules.h"
 #include "ui/column_list_view.h"
 
 class App;
@@ -40,6 +41,10 @@ class TForm1 : public QMainWindow {
   void ScanDirectory1Click();
   // Appends the entries of one directory to fList; returns how many were found.
   std::size_t FillFileList(const std::string& path);
+  // The order the lists show entries in, as chosen in the View menu.
+  app::EntryOrder ListOrder() const;
+  // The View menu's order: remembered in config.ini, and the list is listed again in it.
+  void SetListOrder(app::SortOrder order);
   void DirListChange();
 
   void gobtnClick();
@@ -124,6 +129,8 @@ class TForm1 : public QMainWindow {
   QMenu* mnuView = nullptr;
   QAction* DIRTREE1 = nullptr;
   QAction* SHOWBOOKMARKS1 = nullptr;
+  QMenu* mnuSort = nullptr;
+  QAction* mnuSortDescending = nullptr;
   QMenu* Operations1 = nullptr;
   QAction* ScanDirectory1 = nullptr;
   QAction* Delete1 = nullptr;
@@ -161,6 +168,9 @@ class TForm1 : public QMainWindow {
 
  private:
   void BuildMenus();
+  void BuildSortMenu();
+  // Sets the sort menu's check marks to the order in use.
+  void ShowListOrder();
   void BuildControls();
   void SetCaptions();
   void ApplyFontsAndColours(const config::SettingsSnapshot& settings);
@@ -171,4 +181,7 @@ class TForm1 : public QMainWindow {
   App& app_;
   QLabel* status_panels_[3] = {};
   bool closed_ = false;
+  // The View menu's order, read with the other settings by the creation step.
+  app::SortOrder list_order_;
+  std::vector<std::pair<QAction*, app::SortField>> sort_field_items_;
 };

@@ -52,6 +52,9 @@ inline constexpr TextKey kLangFile{"Lang", "File", "Russuan.ini"};
 // Written by every scan as "fsys"/"LastDir" and on closing as "FSys"/"LastDir": one entry.
 inline constexpr TextKey kLastDir{"fsys", "LastDir", ""};
 inline constexpr TextKey kLastDirOnClose{"FSys", "LastDir", ""};
+// The order of the file list, chosen in the View menu: "name", "extension", "size" or "time",
+// followed by " descending" for the reverse order.
+inline constexpr TextKey kSortOrder{"interface", "sortorder", "name"};
 }  // namespace keys
 
 // The settings file read once, for a window that dresses itself from many keys at one moment.
