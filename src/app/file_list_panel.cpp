@@ -69,6 +69,10 @@ std::size_t TForm1::FillFileList(const std::string& path) {
         SortBesideEventLoop(sort);
       });
   fListModel->Append(std::move(entries));
+  // An entry added later takes its place by names (sizes and times would need a lookup).
+  fListModel->SetEntryLess([order = ListOrder()](const std::string& a, const std::string& b) {
+    return order.LessEntries(a, {}, b, {});
+  });
   return found;
 }
 

@@ -20,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QMimeData;
 class QSplitter;
 class QToolBar;
 class QToolButton;
@@ -55,6 +56,23 @@ class TForm1 : public QMainWindow {
   void Deselect1Click();
   void REMOVECURSOR1Click();
   void DIRTREE1Click();
+  // Enter, Backspace, Alt+Up, Delete, F2, F5 and the clipboard keys; false for other keys.
+  bool fListKeyDown(int key, Qt::KeyboardModifiers modifiers);
+  // Makes the entry of that list text current and selected, and scrolls it into view.
+  void SelectEntry(const std::string& name);
+  // The list text of a path in the listed directory (or among the search results).
+  std::string ListedName(const std::string& path) const;
+  // The desktop clipboard: the selected files (or the one under the cursor) as URIs, to be
+  // copied or, with `cut`, moved where they are pasted.
+  void CopyToClipboard(bool cut);
+  void PasteFromClipboard();
+  // Copies (or moves) files into the listed directory, never replacing one: a taken name asks
+  // whether to keep both, skip the file or stop.
+  void PasteFiles(const std::vector<std::string>& paths, bool move);
+  // The clipboard and drag data of some rows; nothing when they hold no file.
+  QMimeData* FilesMimeData(const std::vector<int>& rows, bool cut) const;
+  // Pastes the files a clipboard or a drop offers; false when it offers none.
+  bool DropFiles(const QMimeData* data, bool move);
   void SHOWBOOKMARKS1Click();
   void bookmarkzClick();
   void BOOKMARKS1Click();
@@ -169,6 +187,7 @@ class TForm1 : public QMainWindow {
  private:
   void BuildMenus();
   void BuildSortMenu();
+  void InstallFileListKeys();
   // Sets the sort menu's check marks to the order in use.
   void ShowListOrder();
   void BuildControls();
