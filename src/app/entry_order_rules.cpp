@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <clocale>
 #include <cstring>
-#include <numeric>
+#include <thread>
 
 namespace app {
 
@@ -16,6 +16,8 @@ constexpr std::pair<SortField, std::string_view> kFieldNames[] = {
     {SortField::kTime, "time"},
 };
 constexpr std::string_view kDescending = " descending";
+// Lists from this length on are sorted on two threads.
+constexpr std::size_t kSortInHalves = 20'000;
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
@@ -140,7 +142,7 @@ bool LocaleCollates() {
 
 std::string NameKey(std::string_view name, bool collate) {
   std::string key;
-  key.reserve(name.size() + 2);
+  key.reserve(2 * name.size() + 2);
   std::string run;  // letters waiting for the collation, with `collate`
   std::string& letters = collate ? run : key;
   std::size_t i = 0;
@@ -192,7 +194,13 @@ EntryOrder::Key EntryOrder::MakeKey(std::string_view entry, EntryFacts facts) co
   } else if (order_.field == SortField::kTime) {
     key.number = facts.mtime;
   }
-  key.text += NameKey(name, collate_);
+  if (key.text.empty()) {
+    key.text = NameKey(name, collate_);
+  } else {
+    key.text += NameKey(name, collate_);
+  }
+  // One allocation for the key and the bytes behind it.
+  key.text.reserve(key.text.size() + 1 + name.size());
   // Names that fold to one key keep an order of their own, by their bytes.
   key.text += '\0';
   key.text.append(name);
@@ -208,18 +216,35 @@ bool EntryOrder::Less(const Key& a, const Key& b) const {
 
 void EntryOrder::Sort(std::vector<std::string>& entries,
                       const std::vector<EntryFacts>* facts) const {
-  std::vector<Key> keys;
-  keys.reserve(entries.size());
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    keys.push_back(MakeKey(entries[i], facts != nullptr ? (*facts)[i] : EntryFacts{}));
+  struct Item {
+    Key key;
+    std::uint32_t index;
+  };
+  std::vector<Item> items(entries.size());
+  const auto less = [this](const Item& a, const Item& b) { return Less(a.key, b.key); };
+  // Keys and sort of one part of the list.
+  const auto sort_part = [&](std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i) {
+      items[i] = {MakeKey(entries[i], facts != nullptr ? (*facts)[i] : EntryFacts{}),
+                  static_cast<std::uint32_t>(i)};
+    }
+    std::sort(items.begin() + static_cast<std::ptrdiff_t>(begin),
+              items.begin() + static_cast<std::ptrdiff_t>(end), less);
+  };
+  // A long list is sorted in two halves at once, then merged.
+  const std::size_t half = entries.size() / 2;
+  if (entries.size() >= kSortInHalves) {
+    std::thread first(sort_part, 0, half);
+    sort_part(half, entries.size());
+    first.join();
+    std::inplace_merge(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(half),
+                       items.end(), less);
+  } else {
+    sort_part(0, entries.size());
   }
-  std::vector<std::uint32_t> rank(entries.size());
-  std::iota(rank.begin(), rank.end(), 0u);
-  std::sort(rank.begin(), rank.end(),
-            [&](std::uint32_t a, std::uint32_t b) { return Less(keys[a], keys[b]); });
   std::vector<std::string> sorted;
   sorted.reserve(entries.size());
-  for (std::uint32_t i : rank) sorted.push_back(std::move(entries[i]));
+  for (const Item& item : items) sorted.push_back(std::move(entries[item.index]));
   entries = std::move(sorted);
 }
 
