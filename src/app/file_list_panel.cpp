@@ -9,6 +9,9 @@
 #include <QListView>
 #include <QListWidget>
 #include <QLocale>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "app/app.h"
 #include "app/list_watch.h"
@@ -26,6 +29,32 @@
 #include "ui/file_list_model.h"
 #include "ui/pump_events.h"
 
+namespace {
+
+// Sorts on a thread of its own while the window keeps painting: a million names take longer to
+// sort than a window may stand still. Keys and clicks wait, as they do while the list is read.
+void SortBesideEventLoop(const std::function<void()>& sort) {
+  std::atomic<bool> done = false;
+  std::thread worker([&] {
+    sort();
+    done = true;
+  });
+  while (!done) {
+    PumpEvents(false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  worker.join();
+}
+
+// Small lists sort at once; a thread costs more than the sort.
+constexpr std::size_t kSortAtOnce = 20'000;
+
+}  // namespace
+
+app::EntryOrder TForm1::ListOrder() const {
+  return app::EntryOrder(list_order_);
+}
+
 std::size_t TForm1::FillFileList(const std::string& path) {
   // Watched before it is read, so that nothing changed meanwhile goes unseen.
   list_watch_->StartListing(path);
@@ -33,10 +62,21 @@ std::size_t TForm1::FillFileList(const std::string& path) {
   // A directory of a million entries takes seconds to read: the window keeps painting meanwhile,
   // while keys and clicks wait until the list is complete.
   std::size_t read = 0;
-  const std::size_t found = app::FillFileList(path, app_.FileMask, entries, [&read] {
-    if (++read % 256 == 0) PumpEvents(false);
-  });
+  const std::size_t found = app::FillFileList(
+      path, app_.FileMask, entries,
+      [&read] {
+        if (++read % 256 == 0) PumpEvents(false);
+      },
+      ListOrder(),
+      [&read](const std::function<void()>& sort) {
+        if (read < kSortAtOnce) return sort();
+        SortBesideEventLoop(sort);
+      });
   fListModel->Append(std::move(entries));
+  // An entry added later takes its place by names (sizes and times would need a lookup).
+  fListModel->SetOrder([order = ListOrder()](const std::string& a, const std::string& b) {
+    return order.LessEntries(a, {}, b, {});
+  });
   list_watch_->ListingDone();
   return found;
 }

@@ -51,31 +51,39 @@ bool ListingShows(std::string_view name, std::string_view mask) {
 }
 
 std::size_t FillFileList(const std::string& path, const std::string& mask,
-                         std::vector<std::string>& entries,
-                         const std::function<void()>& each_entry) {
+                         std::vector<std::string>& entries, const std::function<void()>& each_entry,
+                         const EntryOrder& order, const SortRunner& run_sort) {
   if (MaskHoldsDelimiter(mask)) return 0;
-  // One read of the directory; directories are collected in place and files set aside, so the
-  // list shows all directories first, each group in the file system's order.
-  std::vector<std::string> files;
+  std::vector<std::string> listed;
+  std::vector<EntryFacts> facts;
   // With the final delimiter the entry's own type says whether path + name is a directory;
   // without it path + name is another path altogether and has to be looked up.
   const bool joined_is_entry = platform::EndsWithDelim(path);
   std::size_t found = 0;
   platform::EnumOptions options;
+  options.details = order.NeedsFacts();
   platform::EnumerateEntries(path + mask, options, [&](const platform::DirEntry& entry) {
     if (entry.name == ".") return;
     ++found;
     const bool is_dir =
         joined_is_entry ? entry.is_dir : platform::DirectoryExists(path + entry.name);
-    if (is_dir) {
-      entries.push_back(entry.name + platform::kPathDelim);
-    } else {
-      files.push_back(entry.name);
-    }
+    listed.push_back(is_dir ? entry.name + platform::kPathDelim : entry.name);
+    if (options.details) facts.push_back({entry.size, entry.mtime});
     if (each_entry) each_entry();
   });
-  entries.reserve(entries.size() + files.size());
-  for (auto& f : files) entries.push_back(std::move(f));
+  // The order puts the parent first, then the directories, then the files.
+  const auto sort = [&] { order.Sort(listed, options.details ? &facts : nullptr); };
+  if (run_sort) {
+    run_sort(sort);
+  } else {
+    sort();
+  }
+  if (entries.empty()) {
+    entries = std::move(listed);
+  } else {
+    entries.reserve(entries.size() + listed.size());
+    for (auto& e : listed) entries.push_back(std::move(e));
+  }
   return found;
 }
 

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/entry_order_rules.h"
+
 namespace app {
 
 // The text that names the search-results pseudo-directory, compared after upper-casing.
@@ -39,16 +41,20 @@ bool ListingGroupBefore(std::string_view a, std::string_view b);
 // True when the listing of a directory with `mask` shows an entry of that name: not hidden, and
 // matching the mask.
 bool ListingShows(std::string_view name, std::string_view mask);
+// Runs a sort; a window runs it beside its event loop so that it keeps painting.
+using SortRunner = std::function<void(const std::function<void()>& sort)>;
 
 // Appends the entries of `path` + `mask` to `entries`: first every directory, as its name and
-// the delimiter ("../" for the parent), then every other entry by its bare name, each group in
-// the order the file system reports it. Hidden entries and "." are left out. `path` is used
+// the delimiter ("../" for the parent), then every other entry by its bare name, all in `order`
+// (see entry_order_rules.h), which `run_sort`, when given, runs. Hidden entries and "." are left
+// out. `path` is used
 // unchanged, so a path without its final delimiter matches names that begin with its last part,
 // none of which is then a directory below it. A mask that holds the delimiter lists nothing.
 // Returns the number of entries found. `each_entry`, when given, runs after every entry read, so
 // that a caller can keep its window answering through a huge directory.
 std::size_t FillFileList(const std::string& path, const std::string& mask,
                          std::vector<std::string>& entries,
-                         const std::function<void()>& each_entry = {});
+                         const std::function<void()>& each_entry = {},
+                         const EntryOrder& order = EntryOrder(), const SortRunner& run_sort = {});
 
 }  // namespace app

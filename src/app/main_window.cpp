@@ -115,6 +115,17 @@ void TForm1::BuildControls() {
   fList->setModel(fListModel);
   fList->setSelectionMode(QAbstractItemView::ExtendedSelection);
   fList->setContextMenuPolicy(Qt::CustomContextMenu);
+  // Entries drag out to other programs as URIs; files dropped here are copied in (Shift: moved).
+  fList->setDragDropMode(QAbstractItemView::DragDrop);
+  fList->setDefaultDropAction(Qt::CopyAction);
+  fList->setDropIndicatorShown(false);
+  fListModel->SetDragAndDrop(
+      [this](const std::vector<int>& rows) { return FilesMimeData(rows, false); },
+      [this](const QMimeData* data, Qt::DropAction action) {
+        bool taken = false;
+        app_.Guarded([&] { taken = DropFiles(data, action == Qt::MoveAction); });
+        return taken;
+      });
   QFont bold = fList->font();
   bold.setBold(true);
   fList->setFont(bold);
@@ -151,6 +162,7 @@ void TForm1::BuildControls() {
   connect(DirList, &DirTreeList::Changed, this, guard(&TForm1::DirListChange));
   connect(fList, &QAbstractItemView::clicked, this, guard(&TForm1::fListClick));
   connect(fList, &QAbstractItemView::doubleClicked, this, guard(&TForm1::fListDblClick));
+  InstallFileListKeys();
   connect(fList, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { FileListPop->popup(fList->viewport()->mapToGlobal(pos)); });
   connect(bookmarkz, &QListWidget::currentRowChanged, this, guard(&TForm1::bookmarkzClick));
@@ -184,6 +196,8 @@ void TForm1::BuildMenus() {
       app_.Guarded([&] { (this->*handler)(); });
     });
   }
+
+  BuildSortMenu();
 
   Operations1 = bar->addMenu("[OPERS]");
   Operations1->setObjectName("Operations1");
@@ -365,6 +379,8 @@ void TForm1::FormCreate() {
                    settings.Read(config::keys::kLangFile, FirstStartLanguageFile()));
     SetCaptions();
     ApplyFontsAndColours(settings);
+    list_order_ = app::ParseSortOrder(settings.Read(config::keys::kSortOrder));
+    ShowListOrder();
     app_.CurrentDir = settings.Read(config::keys::kLastDir, app_.ProgramDir());
     DirList->SetDirectory(app_.CurrentDir);
     BuildFavouritesMenu();

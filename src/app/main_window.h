@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/entry_order_rules.h"
 #include "ui/column_list_view.h"
 
 class App;
@@ -20,6 +21,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QMimeData;
 class QSplitter;
 class QToolBar;
 class QToolButton;
@@ -44,6 +46,10 @@ class TForm1 : public QMainWindow {
   void ScanAfterOwnChange();
   // Appends the entries of one directory to fList; returns how many were found.
   std::size_t FillFileList(const std::string& path);
+  // The order the lists show entries in, as chosen in the View menu.
+  app::EntryOrder ListOrder() const;
+  // The View menu's order: remembered in config.ini, and the list is listed again in it.
+  void SetListOrder(app::SortOrder order);
   void DirListChange();
 
   void gobtnClick();
@@ -54,6 +60,23 @@ class TForm1 : public QMainWindow {
   void Deselect1Click();
   void REMOVECURSOR1Click();
   void DIRTREE1Click();
+  // Enter, Backspace, Alt+Up, Delete, F2, F5 and the clipboard keys; false for other keys.
+  bool fListKeyDown(int key, Qt::KeyboardModifiers modifiers);
+  // Makes the entry of that list text current and selected, and scrolls it into view.
+  void SelectEntry(const std::string& name);
+  // The list text of a path in the listed directory (or among the search results).
+  std::string ListedName(const std::string& path) const;
+  // The desktop clipboard: the selected files (or the one under the cursor) as URIs, to be
+  // copied or, with `cut`, moved where they are pasted.
+  void CopyToClipboard(bool cut);
+  void PasteFromClipboard();
+  // Copies (or moves) files into the listed directory, never replacing one: a taken name asks
+  // whether to keep both, skip the file or stop.
+  void PasteFiles(const std::vector<std::string>& paths, bool move);
+  // The clipboard and drag data of some rows; nothing when they hold no file.
+  QMimeData* FilesMimeData(const std::vector<int>& rows, bool cut) const;
+  // Pastes the files a clipboard or a drop offers; false when it offers none.
+  bool DropFiles(const QMimeData* data, bool move);
   void SHOWBOOKMARKS1Click();
   void bookmarkzClick();
   void BOOKMARKS1Click();
@@ -134,6 +157,8 @@ class TForm1 : public QMainWindow {
   QMenu* mnuView = nullptr;
   QAction* DIRTREE1 = nullptr;
   QAction* SHOWBOOKMARKS1 = nullptr;
+  QMenu* mnuSort = nullptr;
+  QAction* mnuSortDescending = nullptr;
   QMenu* Operations1 = nullptr;
   QAction* ScanDirectory1 = nullptr;
   QAction* Undo1 = nullptr;
@@ -176,6 +201,10 @@ class TForm1 : public QMainWindow {
   void BuildMenus();
   // The current entry's file into the trash, or for ever.
   void DeleteCurrent(bool for_ever);
+  void BuildSortMenu();
+  void InstallFileListKeys();
+  // Sets the sort menu's check marks to the order in use.
+  void ShowListOrder();
   void BuildControls();
   void SetCaptions();
   void ApplyFontsAndColours(const config::SettingsSnapshot& settings);
@@ -194,4 +223,7 @@ class TForm1 : public QMainWindow {
   bool list_is_current_ = false;
   bool closed_ = false;
   bool last_dir_warned_ = false;
+  // The View menu's order, read with the other settings by the creation step.
+  app::SortOrder list_order_;
+  std::vector<std::pair<QAction*, app::SortField>> sort_field_items_;
 };

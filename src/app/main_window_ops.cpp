@@ -155,12 +155,13 @@ namespace {
 
 // Asks for a name until it names nothing that exists in the directory of `beside` (a path in that
 // directory); returns the full path. An empty answer or Cancel gives nothing.
+// The box starts with `initial`; answering it unchanged changes nothing, as Cancel does.
 std::optional<std::string> AskFreeName(App& app, const QString& caption, const QString& prompt,
-                                       const std::string& beside) {
+                                       const std::string& beside, const std::string& initial = {}) {
   for (;;) {
-    const auto answer = app.dialogs().InputBox(caption, prompt, {});
+    const auto answer = app.dialogs().InputBox(caption, prompt, BytesToText(initial));
     const std::string name = answer ? TextToBytes(*answer) : std::string();
-    if (name.empty()) return std::nullopt;
+    if (name.empty() || name == initial) return std::nullopt;
     const std::string target = app::RenameTarget(beside, name);
     if (!platform::FileExists(target) && !platform::DirectoryExists(target)) return target;
     app.dialogs().MessageBox("File olready exist, please choose another name", "Error",
@@ -175,6 +176,12 @@ void ReportFailure(App& app, const std::string& line) {
 }
 
 }  // namespace
+
+std::string TForm1::ListedName(const std::string& path) const {
+  // Search results list full paths; a directory lists names.
+  if (app_.CurrentDir.empty() || !path.starts_with(app_.CurrentDir)) return path;
+  return path.substr(app_.CurrentDir.size());
+}
 
 void TForm1::CreateEmptyFile1Click() {
   // A taken name is refused as renaming refuses it: an existing file is never emptied.
@@ -192,6 +199,7 @@ void TForm1::CreateEmptyFile1Click() {
     fListModel->InsertEntry(*listed);
   }
   ScanAfterOwnChange();
+  if (path) SelectEntry(ListedName(*path));
 }
 
 void TForm1::Rename1Click() {
@@ -203,7 +211,8 @@ void TForm1::Rename1Click() {
     app_.PrintLine("> Warning: Directories are not renamed: " + source);
     return ScanDirectory1Click();
   }
-  const auto target = AskFreeName(app_, "Rename", "New file name", source);
+  const auto target =
+      AskFreeName(app_, "Rename", "New file name", source, source.substr(source.rfind('/') + 1));
   if (!target) return;
   // One move, never a copy: a large file is renamed at once, and an existing target is never
   // replaced.
@@ -223,6 +232,7 @@ void TForm1::Rename1Click() {
     return ScanDirectory1Click();
   }
   ScanAfterOwnChange();
+  SelectEntry(ListedName(*target));
 }
 
 void TForm1::mnuCopyFileClick() {

@@ -56,6 +56,9 @@ inline constexpr TextKey kLastDir{"fsys", "LastDir", ""};
 inline constexpr TextKey kLastDirOnClose{"FSys", "LastDir", ""};
 // Where each secondary window stood when last hidden: key = the window's name, value "x,y".
 inline constexpr const char* kWindowPlaceSection = "windows";
+// The order of the file list, chosen in the View menu: "name", "extension", "size" or "time",
+// followed by " descending" for the reverse order.
+inline constexpr TextKey kSortOrder{"interface", "sortorder", "name"};
 }  // namespace keys
 
 // The settings file read once, for a window that dresses itself from many keys at one moment.

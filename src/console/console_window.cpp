@@ -5,9 +5,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <algorithm>
 #include <ctime>
 
 #include "app/app.h"
+#include "app/main_window.h"
 #include "config/options_window.h"
 #include "console/console_lists.h"
 #include "console/console_rules.h"
@@ -115,11 +117,28 @@ void TfrmConsole::ListFiles(const std::string& prefix) {
   platform::EnumOptions options;
   options.filter = platform::EntryFilter::kAll;
   options.details = true;
+  std::vector<platform::DirEntry> listed;
+  platform::EnumerateEntries(prefix + app_.FileMask, options,
+                             [&](const platform::DirEntry& entry) { listed.push_back(entry); });
+  // "." and ".." lead, as the enumeration gives them; the rest in the file list's order.
+  const auto rest = std::stable_partition(listed.begin(), listed.end(), [](const auto& entry) {
+    return entry.name == "." || entry.name == "..";
+  });
+  const app::EntryOrder order = app_.Form1->ListOrder();
+  std::vector<std::pair<app::EntryOrder::Key, const platform::DirEntry*>> keyed;
+  for (auto it = rest; it != listed.end(); ++it) {
+    keyed.emplace_back(order.MakeKey(it->is_dir ? it->name + "/" : it->name, {it->size, it->mtime}),
+                       &*it);
+  }
+  std::sort(keyed.begin(), keyed.end(),
+            [&](const auto& a, const auto& b) { return order.Less(a.first, b.first); });
   std::string line;
-  platform::EnumerateEntries(prefix + app_.FileMask, options, [&](const platform::DirEntry& entry) {
+  const auto print = [&](const platform::DirEntry& entry) {
     console::FormatListingLine(line, entry.name, entry.size, dates.Format(entry.mtime));
     PrintLine(line);
-  });
+  };
+  for (auto it = listed.begin(); it != rest; ++it) print(*it);
+  for (const auto& [key, entry] : keyed) print(*entry);
 }
 
 void TfrmConsole::SaveConsoleText(const std::string& file_name) {

@@ -1,8 +1,11 @@
 #include "export/html_page_rules.h"
 
+#include <algorithm>
+
 #include <ctime>
 #include <limits>
 
+#include "app/entry_order_rules.h"
 #include "platform/enumerate.h"
 
 namespace html {
@@ -54,7 +57,17 @@ std::vector<PageFile> ListPageFiles(const std::string& path) {
     if (entry.is_dir || entry.hidden) return;
     files.push_back({entry.name, entry.size, entry.mtime});
   });
-  return files;
+  // The page lists the files in the file list's name order.
+  const app::EntryOrder order;
+  std::vector<std::pair<app::EntryOrder::Key, std::size_t>> keyed;
+  for (std::size_t i = 0; i < files.size(); ++i)
+    keyed.emplace_back(order.MakeKey(files[i].name), i);
+  std::sort(keyed.begin(), keyed.end(),
+            [&](const auto& a, const auto& b) { return order.Less(a.first, b.first); });
+  std::vector<PageFile> sorted;
+  sorted.reserve(files.size());
+  for (const auto& [key, i] : keyed) sorted.push_back(std::move(files[i]));
+  return sorted;
 }
 
 std::string EscapeHtml(std::string_view text) {

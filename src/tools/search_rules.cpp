@@ -3,11 +3,27 @@
 #include <algorithm>
 #include <thread>
 
+#include "app/entry_order_rules.h"
 #include "platform/paths.h"
 #include "platform/tree_walk.h"
 #include "tools/mask_rules.h"
 
 namespace tools {
+
+namespace {
+
+// A directory's files come in the file system's order; they are put in the file list's name
+// order, with each name's sort key computed once.
+void SortNames(const app::EntryOrder& order, std::vector<std::string_view>& names) {
+  std::vector<std::pair<app::EntryOrder::Key, std::string_view>> keyed;
+  keyed.reserve(names.size());
+  for (const std::string_view name : names) keyed.emplace_back(order.MakeKey(name), name);
+  std::sort(keyed.begin(), keyed.end(),
+            [&](const auto& a, const auto& b) { return order.Less(a.first, b.first); });
+  for (std::size_t i = 0; i < names.size(); ++i) names[i] = keyed[i].second;
+}
+
+}  // namespace
 
 SearchOutcome SearchFiles(std::string_view start, std::string_view mask,
                           std::vector<std::string>& found,
@@ -23,6 +39,7 @@ SearchOutcome SearchFiles(std::string_view start, std::string_view mask,
   if (!compiled) return outcome;
   const bool every_file = mask == kEveryFileMask;
 
+  const app::EntryOrder order;
   platform::WalkCallbacks callbacks;
   if (keep_going) {
     callbacks.enter = keep_going;
@@ -35,6 +52,7 @@ SearchOutcome SearchFiles(std::string_view start, std::string_view mask,
     if (!every_file) {
       std::erase_if(names, [&](std::string_view name) { return !compiled->Matches(name); });
     }
+    SortNames(order, names);
   };
   callbacks.file = [&](std::string_view dir, std::string_view name) {
     // Grow by half rather than doubling: the list is most of the search's memory.

@@ -8,6 +8,8 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "ui/column_list_accessible.h"
+
 ColumnListView::ColumnListView(QWidget* parent, int columns)
     : QAbstractItemView(parent), columns_(std::max(1, columns)) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -15,6 +17,37 @@ ColumnListView::ColumnListView(QWidget* parent, int columns)
   // Scroll bar values count columns, not pixels.
   horizontalScrollBar()->setSingleStep(1);
   setSelectionBehavior(QAbstractItemView::SelectRows);
+  InstallColumnListAccessibility();
+}
+
+ColumnListView::~ColumnListView() {
+  ForgetAccessibleCells();
+}
+
+QAccessibleInterface* ColumnListView::AccessibleCell(int row) const {
+  if (row < 0 || row >= Count()) return nullptr;
+  auto it = accessible_cells_.find(row);
+  if (it == accessible_cells_.end()) {
+    auto* cell = new ColumnListCell(const_cast<ColumnListView*>(this), row);
+    it = accessible_cells_.insert(row, QAccessible::registerAccessibleInterface(cell));
+  }
+  return QAccessible::accessibleInterface(it.value());
+}
+
+void ColumnListView::ForgetAccessibleCells() {
+  for (QAccessible::Id id : std::as_const(accessible_cells_))
+    QAccessible::deleteAccessibleInterface(id);
+  accessible_cells_.clear();
+}
+
+void ColumnListView::rowsInserted(const QModelIndex& parent, int start, int end) {
+  ForgetAccessibleCells();
+  QAbstractItemView::rowsInserted(parent, start, end);
+}
+
+void ColumnListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+  ForgetAccessibleCells();
+  QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
 }
 
 int ColumnListView::Count() const {
@@ -73,6 +106,7 @@ int ColumnListView::NearestItem(const QPoint& point) const {
 }
 
 void ColumnListView::reset() {
+  ForgetAccessibleCells();
   QAbstractItemView::reset();
   horizontalScrollBar()->setValue(0);
 }
@@ -190,6 +224,22 @@ void ColumnListView::currentChanged(const QModelIndex& current, const QModelInde
   // A key without Shift, or a change made by the program, starts a new range.
   if (!keep_anchor_) anchor_ = current;
   QAbstractItemView::currentChanged(current, previous);
+  if (QAccessible::isActive() && current.isValid() && hasFocus()) {
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(current.row());
+    QAccessible::updateAccessibility(&focus);
+  }
+}
+
+void ColumnListView::selectionChanged(const QItemSelection& selected,
+                                      const QItemSelection& deselected) {
+  QAbstractItemView::selectionChanged(selected, deselected);
+  if (!QAccessible::isActive()) return;
+  // A screen reader hears of a change of one entry; a range tells only that the selection moved.
+  const bool one = selected.size() == 1 && selected.front().height() == 1 && deselected.isEmpty();
+  QAccessibleEvent event(this, one ? QAccessible::SelectionAdd : QAccessible::SelectionWithin);
+  if (one) event.setChild(selected.front().top());
+  QAccessible::updateAccessibility(&event);
 }
 
 void ColumnListView::mousePressEvent(QMouseEvent* event) {

@@ -9,6 +9,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QSortFilterProxyModel>
+#include <QTimer>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -93,11 +94,19 @@ MsgAnswer QtDialogs::MessageBox(const QString& text, const QString& caption, Msg
 
 std::optional<QString> QtDialogs::InputBox(const QString& caption, const QString& prompt,
                                            const QString& initial) {
-  bool ok = false;
-  const QString text =
-      QInputDialog::getText(nullptr, caption, prompt, QLineEdit::Normal, initial, &ok);
-  if (!ok) return std::nullopt;
-  return text;
+  QInputDialog dialog;
+  dialog.setWindowTitle(caption);
+  dialog.setLabelText(prompt);
+  dialog.setTextValue(initial);
+  // A name offered for editing has the part before its extension selected, as file managers do,
+  // once the box is shown (showing it would select all of it).
+  if (auto* edit = dialog.findChild<QLineEdit*>()) {
+    const qsizetype dot = initial.lastIndexOf('.');
+    const int length = static_cast<int>(dot > 0 ? dot : initial.size());
+    QTimer::singleShot(0, edit, [edit, length] { edit->setSelection(0, length); });
+  }
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
 }
 
 QString QtDialogs::OpenFileName(const QString& filter, const QString& initial) {
@@ -143,8 +152,9 @@ MsgAnswer ScriptedDialogs::MessageBox(const QString& text, const QString& captio
 }
 
 std::optional<QString> ScriptedDialogs::InputBox(const QString& caption, const QString& prompt,
-                                                 const QString&) {
+                                                 const QString& initial) {
   asked << "input: " + caption + ": " + prompt;
+  input_initials << initial;
   if (input_answers.empty()) return std::nullopt;
   auto answer = input_answers.front();
   input_answers.pop_front();

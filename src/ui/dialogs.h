@@ -74,6 +74,7 @@ class ScriptedDialogs : public Dialogs {
   std::deque<std::optional<QColor>> color_answers;
   std::deque<std::optional<QFont>> font_answers;
   QStringList asked;
+  QStringList input_initials;  // the text each input box started with
   QStringList errors;
   int beeps = 0;
   int critical_beeps = 0;

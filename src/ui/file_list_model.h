@@ -17,6 +17,7 @@ class FileListModel : public QAbstractListModel {
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   // Replaces every entry.
   void SetEntries(std::vector<std::string> entries);
@@ -52,6 +53,19 @@ class FileListModel : public QAbstractListModel {
   // The bytes of row `row`.
   const std::string& Entry(int row) const { return entries_[static_cast<std::size_t>(row)]; }
 
+  // Drag and drop: what rows being dragged carry, and what a drop does (true when taken).
+  using DragData = std::function<QMimeData*(const std::vector<int>& rows)>;
+  using Drop = std::function<bool(const QMimeData* data, Qt::DropAction action)>;
+  void SetDragAndDrop(DragData drag, Drop drop);
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
+  Qt::DropActions supportedDropActions() const override;
+  Qt::DropActions supportedDragActions() const override;
+  bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                       const QModelIndex& parent) const override;
+  bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                    const QModelIndex& parent) override;
+
  private:
   void ApplyRows(const std::vector<bool>& removed_rows,
                  const std::vector<std::pair<int, std::string>>& renamed_rows,
@@ -67,4 +81,6 @@ class FileListModel : public QAbstractListModel {
 
   std::vector<std::string> entries_;
   EntryOrder before_;
+  DragData drag_;
+  Drop drop_;
 };

@@ -217,3 +217,11 @@ TEST(ListPageFiles, OrdinaryFilesOnlyWithSizeAndTime) {
 }
 
 }  // namespace
+
+TEST(ListPageFiles, InTheFileListsNameOrder) {
+  TempDir dir;
+  for (const char* name : {"file_10.txt", "File_2.txt", "b", "a.txt"}) dir.CreateFile(name);
+  std::vector<std::string> names;
+  for (const PageFile& file : html::ListPageFiles(dir.Slash())) names.push_back(file.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "b", "File_2.txt", "file_10.txt"}));
+}

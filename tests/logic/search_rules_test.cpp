@@ -138,3 +138,16 @@ TEST(SearchFiles, DepthIsNoLimit) {
 }
 
 }  // namespace
+
+TEST(SearchFiles, EachDirectorysFilesInTheFileListsNameOrder) {
+  TempDir dir;
+  dir.CreateDir("sub");
+  for (const char* name : {"f10.txt", "F2.txt", "a.txt", "sub/z1.txt", "sub/Z0.txt"}) {
+    dir.CreateFile(name);
+  }
+  std::vector<std::string> found;
+  tools::SearchFiles(dir.Slash(), "*.*", found);
+  const std::string top = dir.Slash();
+  EXPECT_EQ(found, (std::vector<std::string>{top + "a.txt", top + "F2.txt", top + "f10.txt",
+                                             top + "sub/Z0.txt", top + "sub/z1.txt"}));
+}

@@ -258,7 +258,8 @@ TEST_F(WriterFaultsTest, CopiesLeaveNoPartialTargetAndSayTheyFailed) {
   EXPECT_TRUE(single.isVisible());
 
   // bw_copy of the listed files, with the disk full after the first.
-  dir.CreateFile("src/small.txt", "small");
+  // The list shows the small file first, so the disk fills on the big one.
+  dir.CreateFile("src/a_small.txt", "small");
   Run("bw_scan_dir(" + src + ")");
   echoed.clear();
   {
@@ -268,7 +269,7 @@ TEST_F(WriterFaultsTest, CopiesLeaveNoPartialTargetAndSayTheyFailed) {
   EXPECT_TRUE(Echoed("> Error: Can't copy \"" + src + "big.bin\" to \"" + dst + "big.bin\""));
   EXPECT_TRUE(Echoed("> Copyed..."));
   EXPECT_FALSE(dir.Exists("dst/big.bin"));
-  EXPECT_EQ(dir.Read("dst/small.txt"), "small");
+  EXPECT_EQ(dir.Read("dst/a_small.txt"), "small");
   // Copying again passes over the existing copy quietly and now copies the big file whole.
   echoed.clear();
   Run("bw_copy(" + dst + ")");

@@ -1,0 +1,251 @@
+#include "app/entry_order_rules.h"
+
+#include <algorithm>
+#include <clocale>
+#include <cstring>
+#include <thread>
+
+namespace app {
+
+namespace {
+
+constexpr std::pair<SortField, std::string_view> kFieldNames[] = {
+    {SortField::kName, "name"},
+    {SortField::kExtension, "extension"},
+    {SortField::kSize, "size"},
+    {SortField::kTime, "time"},
+};
+constexpr std::string_view kDescending = " descending";
+// Lists from this length on are sorted on two threads.
+constexpr std::size_t kSortInHalves = 20'000;
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The lower-case partner of an upper-case letter of the scripts names mostly use; every other
+// code point stays as it is.
+char32_t FoldCase(char32_t c) {
+  if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 0x20 : c;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
+  if (c >= 0x100 && c <= 0x17F) {
+    if (c == 0x130) return 'i';
+    if (c == 0x178) return 0xFF;
+    const bool even_upper = c <= 0x12F || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
+    const bool odd_upper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    if (even_upper && c % 2 == 0) return c + 1;
+    if (odd_upper && c % 2 == 1) return c + 1;
+    return c;
+  }
+  if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 0x20;
+  if (c == 0x3C2) return 0x3C3;  // final sigma
+  if (c >= 0x410 && c <= 0x42F) return c + 0x20;
+  if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+  return c;
+}
+
+// Decodes one well-formed UTF-8 sequence at the start of `text`; 0 for anything else.
+std::size_t DecodeUtf8(std::string_view text, char32_t& c) {
+  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = b(0);
+  if (lead < 0x80) {
+    c = lead;
+    return 1;
+  }
+  std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+  if (length == 0 || lead >= 0xF5 || text.size() < length) return 0;
+  c = lead & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((b(i) & 0xC0) != 0x80) return 0;
+    c = (c << 6) | (b(i) & 0x3F);
+  }
+  const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+  return length;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// Appends the locale's collation key of a run of letters, ended by a byte below any letter.
+void AppendCollated(std::string& key, const std::string& run) {
+  if (run.empty()) return;
+  const std::size_t length = std::strxfrm(nullptr, run.c_str(), 0);
+  std::string transformed(length + 1, '\0');
+  std::strxfrm(transformed.data(), run.c_str(), length + 1);
+  transformed.resize(length);
+  key += transformed;
+  key += '\x01';
+}
+
+// The last part of a list text: the name of a file, a directory ("sub/") or a found file's path.
+std::string_view NameOf(std::string_view entry) {
+  if (!entry.empty() && entry.back() == '/') entry.remove_suffix(1);
+  const std::size_t delim = entry.rfind('/');
+  return delim == std::string_view::npos ? entry : entry.substr(delim + 1);
+}
+
+// The extension: what follows the last dot, unless the dot begins the name.
+std::string_view ExtensionOf(std::string_view name) {
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string_view::npos || dot == 0 ? std::string_view() : name.substr(dot + 1);
+}
+
+}  // namespace
+
+SortOrder ParseSortOrder(std::string_view text) {
+  SortOrder order;
+  if (text.size() >= kDescending.size() &&
+      text.substr(text.size() - kDescending.size()) == kDescending) {
+    order.descending = true;
+    text.remove_suffix(kDescending.size());
+  }
+  for (const auto& [field, name] : kFieldNames) {
+    if (text == name) {
+      order.field = field;
+      return order;
+    }
+  }
+  return {};
+}
+
+std::string FormatSortOrder(SortOrder order) {
+  std::string text;
+  for (const auto& [field, name] : kFieldNames) {
+    if (field == order.field) text = name;
+  }
+  if (order.descending) text += kDescending;
+  return text;
+}
+
+bool LocaleCollates() {
+  const char* name = std::setlocale(LC_COLLATE, nullptr);
+  if (name == nullptr) return false;
+  const std::string_view locale(name);
+  return !(locale == "C" || locale == "POSIX" || locale.starts_with("C."));
+}
+
+std::string NameKey(std::string_view name, bool collate) {
+  std::string key;
+  key.reserve(2 * name.size() + 2);
+  std::string run;  // letters waiting for the collation, with `collate`
+  std::string& letters = collate ? run : key;
+  std::size_t i = 0;
+  while (i < name.size()) {
+    if (IsDigit(name[i])) {
+      std::size_t end = i;
+      while (end < name.size() && IsDigit(name[end])) ++end;
+      // Leading zeros do not count; the value is its digits behind their count, so a longer
+      // number sorts after a shorter one. The run stands where a "0" would.
+      while (i + 1 < end && name[i] == '0') ++i;
+      if (collate) {
+        AppendCollated(key, run);
+        run.clear();
+      }
+      key += '0';
+      key += static_cast<char>(end - i);
+      key.append(name.substr(i, end - i));
+      i = end;
+      continue;
+    }
+    char32_t c = 0;
+    const std::size_t length = DecodeUtf8(name.substr(i), c);
+    if (length == 0) {
+      letters += name[i++];  // not UTF-8: the byte as it is
+      continue;
+    }
+    AppendUtf8(letters, FoldCase(c));
+    i += length;
+  }
+  if (collate) AppendCollated(key, run);
+  return key;
+}
+
+int CompareNames(std::string_view a, std::string_view b) {
+  const EntryOrder order({}, false);
+  const EntryOrder::Key ka = order.MakeKey(a), kb = order.MakeKey(b);
+  return order.Less(ka, kb) ? -1 : order.Less(kb, ka) ? 1 : 0;
+}
+
+EntryOrder::Key EntryOrder::MakeKey(std::string_view entry, EntryFacts facts) const {
+  Key key;
+  key.group = entry == "../" ? 0 : !entry.empty() && entry.back() == '/' ? 1 : 2;
+  const std::string_view name = NameOf(entry);
+  if (order_.field == SortField::kExtension && key.group == 2) {
+    key.text = NameKey(ExtensionOf(name), collate_);
+    key.text += '\0';
+  } else if (order_.field == SortField::kSize && key.group == 2) {
+    key.number = facts.size;
+  } else if (order_.field == SortField::kTime) {
+    key.number = facts.mtime;
+  }
+  if (key.text.empty()) {
+    key.text = NameKey(name, collate_);
+  } else {
+    key.text += NameKey(name, collate_);
+  }
+  // One allocation for the key and the bytes behind it.
+  key.text.reserve(key.text.size() + 1 + name.size());
+  // Names that fold to one key keep an order of their own, by their bytes.
+  key.text += '\0';
+  key.text.append(name);
+  return key;
+}
+
+bool EntryOrder::Less(const Key& a, const Key& b) const {
+  if (a.group != b.group) return a.group < b.group;
+  int c = (a.number > b.number) - (a.number < b.number);
+  if (c == 0) c = a.text.compare(b.text);
+  return order_.descending ? c > 0 : c < 0;
+}
+
+void EntryOrder::Sort(std::vector<std::string>& entries,
+                      const std::vector<EntryFacts>* facts) const {
+  struct Item {
+    Key key;
+    std::uint32_t index;
+  };
+  std::vector<Item> items(entries.size());
+  const auto less = [this](const Item& a, const Item& b) { return Less(a.key, b.key); };
+  // Keys and sort of one part of the list.
+  const auto sort_part = [&](std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i) {
+      items[i] = {MakeKey(entries[i], facts != nullptr ? (*facts)[i] : EntryFacts{}),
+                  static_cast<std::uint32_t>(i)};
+    }
+    std::sort(items.begin() + static_cast<std::ptrdiff_t>(begin),
+              items.begin() + static_cast<std::ptrdiff_t>(end), less);
+  };
+  // A long list is sorted in two halves at once, then merged.
+  const std::size_t half = entries.size() / 2;
+  if (entries.size() >= kSortInHalves) {
+    std::thread first(sort_part, 0, half);
+    sort_part(half, entries.size());
+    first.join();
+    std::inplace_merge(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(half),
+                       items.end(), less);
+  } else {
+    sort_part(0, entries.size());
+  }
+  std::vector<std::string> sorted;
+  sorted.reserve(entries.size());
+  for (const Item& item : items) sorted.push_back(std::move(entries[item.index]));
+  entries = std::move(sorted);
+}
+
+}  // namespace app

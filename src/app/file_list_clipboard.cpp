@@ -1,0 +1,116 @@
+// Files to and from the desktop clipboard and by drag and drop, as other file managers exchange
+// them; pasting never replaces a file.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMimeData>
+
+#include "app/app.h"
+#include "app/clipboard_rules.h"
+#include "app/file_op_rules.h"
+#include "app/main_window.h"
+#include "platform/file_ops.h"
+#include "platform/paths.h"
+#include "platform/tree_walk.h"
+#include "ui/byte_text.h"
+#include "ui/file_list_model.h"
+
+namespace {
+
+constexpr const char* kGnomeCopiedFiles = "x-special/gnome-copied-files";
+constexpr const char* kKdeCutSelection = "application/x-kde-cutselection";
+
+std::string NameOf(std::string path) {
+  while (path.size() > 1 && path.back() == platform::kPathDelim) path.pop_back();
+  return path.substr(path.rfind(platform::kPathDelim) + 1);
+}
+
+}  // namespace
+
+QMimeData* TForm1::FilesMimeData(const std::vector<int>& rows, bool cut) const {
+  std::vector<std::string> paths;
+  for (int row : rows) {
+    const std::string& entry = fListModel->Entry(row);
+    if (entry == "../") continue;
+    std::string path = app::EntryPath(app_.CurrentDir, entry);
+    if (path.size() > 1 && path.back() == platform::kPathDelim) path.pop_back();
+    paths.push_back(std::move(path));
+  }
+  if (paths.empty()) return nullptr;
+  auto* data = new QMimeData;
+  data->setData("text/uri-list", QByteArray::fromStdString(app::EncodeUriList(paths)));
+  data->setData(kGnomeCopiedFiles,
+                QByteArray::fromStdString(app::EncodeGnomeCopiedFiles({cut, paths})));
+  if (cut) data->setData(kKdeCutSelection, "1");
+  QString text;
+  for (const std::string& path : paths) text += BytesToText(path) + "\n";
+  data->setText(text);
+  return data;
+}
+
+bool TForm1::DropFiles(const QMimeData* data, bool move) {
+  if (data == nullptr || app_.CurrentDir.empty()) return false;
+  std::vector<std::string> paths;
+  if (data->hasFormat(kGnomeCopiedFiles)) {
+    const app::CopiedFiles files =
+        app::DecodeGnomeCopiedFiles(data->data(kGnomeCopiedFiles).toStdString());
+    paths = files.paths;
+    move = move || files.cut;
+  } else {
+    paths = app::DecodeUriList(data->data("text/uri-list").toStdString());
+    move = move || data->data(kKdeCutSelection) == "1";
+  }
+  if (paths.empty()) return false;
+  PasteFiles(paths, move);
+  return true;
+}
+
+void TForm1::CopyToClipboard(bool cut) {
+  std::vector<int> rows = SelectedRows();
+  if (rows.empty() && CurrentRow() >= 0) rows.push_back(CurrentRow());
+  if (QMimeData* data = FilesMimeData(rows, cut)) QApplication::clipboard()->setMimeData(data);
+}
+
+void TForm1::PasteFromClipboard() {
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  const bool cut = data != nullptr && (data->data(kKdeCutSelection) == "1" ||
+                                       data->data(kGnomeCopiedFiles).startsWith("cut"));
+  // Files cut are moved once; the clipboard then no longer offers them.
+  if (DropFiles(data, false) && cut) QApplication::clipboard()->clear();
+}
+
+void TForm1::PasteFiles(const std::vector<std::string>& paths, bool move) {
+  const std::string dir = app_.CurrentDir;
+  for (const std::string& source : paths) {
+    const std::string name = NameOf(source);
+    std::string target = dir + name;
+    if (move && target == source) continue;  // already here
+    if (platform::EntryExists(target)) {
+      const QString text =
+          "\"" + BytesToText(name) + "\" already exists in " + BytesToText(dir) +
+          ".\nYes: keep both (the new one as \"" +
+          BytesToText(app::KeepBothName(
+              name, [&](const std::string& n) { return platform::EntryExists(dir + n); })) +
+          "\")\nNo: skip this file\nCancel: stop";
+      const MsgAnswer answer = app_.dialogs().MessageBox(text, app_.Str(2), MsgIcon::kQuestion,
+                                                         MsgButtons::kYesNoCancel);
+      if (answer == MsgAnswer::kCancel) break;
+      if (answer != MsgAnswer::kYes) continue;
+      target = dir + app::KeepBothName(name, [&](const std::string& n) {
+                 return platform::EntryExists(dir + n);
+               });
+    }
+    if (!move && platform::DirectoryExists(source)) {
+      app_.PrintLine("> Warning: Directories are not copied: " + source);
+      continue;
+    }
+    const bool done = move ? platform::MoveFileNoReplace(source, target)
+                           : platform::CopyFileNoReplace(source, target);
+    app_.PrintLine(done ? (move ? "> Moved: " : "> Copied: ") + target
+                        : "> Error: Can't " + std::string(move ? "move" : "copy") + " \"" + source +
+                              "\" to \"" + target + "\"");
+  }
+  SearchLine->setText(BytesToText(dir));
+  ScanDirectory1Click();
+}
