@@ -32,8 +32,8 @@ bool IsFileDirOrLink(const std::string& path);
 
 // Copies src to dst, never replacing an existing dst; removes a partial target on failure and
 // keeps the mode bits and times. The kernel copies the data (a clone where the file system shares
-// blocks), and the holes of a sparse file stay holes. Only a regular file (or a link to one) is copied; anything else
-// is refused without being opened for reading. False on any failure.
+// blocks), and the holes of a sparse file stay holes. Only a regular file (or a link to one) is
+// copied; anything else is refused without being opened for reading. False on any failure.
 bool CopyFileNoReplace(const std::string& src, const std::string& dst);
 
 enum class CopyOutcome { kCopied, kFailed, kNotRegular, kStopped };
