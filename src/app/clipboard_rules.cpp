@@ -1,24 +1,13 @@
 #include "app/clipboard_rules.h"
 
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 
 namespace app {
 
 namespace {
 
 constexpr std::string_view kFileScheme = "file://";
-
-bool Unreserved(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-         c == '.' || c == '_' || c == '~' || c == '/';
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // Lines without their CR LF or LF ends.
 std::vector<std::string> Lines(std::string_view text) {
@@ -28,19 +17,7 @@ std::vector<std::string> Lines(std::string_view text) {
 }  // namespace
 
 std::string FileUri(std::string_view path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string uri(kFileScheme);
-  for (const char ch : path) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (Unreserved(c)) {
-      uri += ch;
-    } else {
-      uri += '%';
-      uri += kHex[c >> 4];
-      uri += kHex[c & 0xF];
-    }
-  }
-  return uri;
+  return std::string(kFileScheme) + platform::PercentEncode(path);
 }
 
 std::string PathOfUri(std::string_view uri) {
@@ -48,19 +25,10 @@ std::string PathOfUri(std::string_view uri) {
   uri.remove_prefix(kFileScheme.size());
   if (uri.starts_with("localhost/")) uri.remove_prefix(std::string_view("localhost").size());
   if (!uri.starts_with('/')) return {};
-  std::string path;
-  for (std::size_t i = 0; i < uri.size(); ++i) {
-    if (uri[i] == '%' && i + 2 < uri.size() && HexValue(uri[i + 1]) >= 0 &&
-        HexValue(uri[i + 2]) >= 0) {
-      const char byte = static_cast<char>(HexValue(uri[i + 1]) * 16 + HexValue(uri[i + 2]));
-      if (byte == '\0') return {};  // no file name holds a NUL
-      path += byte;
-      i += 2;
-    } else {
-      path += uri[i];
-    }
-  }
-  return path;
+  std::optional<std::string> path = platform::PercentDecode(uri);
+  // No file name holds a NUL.
+  if (!path || path->find('\0') != std::string::npos) return {};
+  return std::move(*path);
 }
 
 std::string EncodeUriList(const std::vector<std::string>& paths) {

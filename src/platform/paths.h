@@ -55,4 +55,10 @@ std::optional<std::string> AbsoluteFromWorkingDir(const std::string& name);
 // Makes `dir` the process's working directory; false when it cannot be entered.
 bool SetWorkingDir(const std::string& dir);
 
+// `path` with every byte outside the unreserved characters and "/" written as %XX, as file
+// URIs and the desktop trash's info files write paths.
+std::string PercentEncode(std::string_view path);
+// The bytes behind %XX escapes; nothing when an escape is malformed.
+std::optional<std::string> PercentDecode(std::string_view text);
+
 }  // namespace platform

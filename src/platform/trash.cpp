@@ -15,6 +15,7 @@
 #include "platform/fault_plan.h"
 #include "platform/file_identity.h"
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 #include "platform/trash_info.h"
 
 namespace platform {

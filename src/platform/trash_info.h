@@ -19,11 +19,6 @@ struct TrashInfo {
   std::string deletion_date;  // YYYY-MM-DDThh:mm:ss, local time
 };
 
-// `path` with every byte outside the unreserved characters and "/" written as %XX.
-std::string PercentEncode(std::string_view path);
-// The bytes behind %XX escapes; nothing when an escape is malformed.
-std::optional<std::string> PercentDecode(std::string_view text);
-
 // The info file's text for `path` trashed at `when` (local time).
 std::string TrashInfoText(const std::string& path, std::time_t when);
 

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 #include "platform/trash_info.h"
 #include "support/fault_plans.h"
 #include "support/temp_dir.h"
