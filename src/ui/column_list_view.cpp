@@ -40,14 +40,18 @@ void ColumnListView::ForgetAccessibleCells() {
   accessible_cells_.clear();
 }
 
+// Rows that come and go one by one (a file made or deleted by another program) move every entry
+// after them into other columns: the columns are laid out and painted again.
 void ColumnListView::rowsInserted(const QModelIndex& parent, int start, int end) {
   ForgetAccessibleCells();
   QAbstractItemView::rowsInserted(parent, start, end);
+  scheduleDelayedItemsLayout();
 }
 
 void ColumnListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
   ForgetAccessibleCells();
   QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
+  scheduleDelayedItemsLayout();
 }
 
 int ColumnListView::Count() const {

@@ -118,6 +118,23 @@ TEST_F(FileListViewTest, TheWheelScrollsAColumnANotch) {
   EXPECT_TRUE(InView(0));
 }
 
+TEST_F(FileListViewTest, EntriesAddedAndRemovedOneByOneAreLaidOutAgain) {
+  CreateApp();
+  Fill(3);
+  ShowAt(800, 400);
+  QScrollBar* bar = List().horizontalScrollBar();
+  ASSERT_EQ(bar->maximum(), 0);
+  // As a file made by another program comes in: one row at a time, never a new listing.
+  for (int i = 0; i < 300; ++i) Main().fListModel->InsertEntry("more" + std::to_string(i));
+  QApplication::processEvents();
+  EXPECT_GT(bar->maximum(), 0) << "the new columns are reachable";
+  bar->setValue(bar->maximum());
+  EXPECT_TRUE(InView(Main().fListModel->rowCount() - 1));
+  for (int i = 0; i < 300; ++i) Main().fListModel->RemoveEntry("more" + std::to_string(i));
+  QApplication::processEvents();
+  EXPECT_EQ(bar->maximum(), 0);
+}
+
 TEST_F(FileListViewTest, AHundredThousandEntriesScrollAndSelect) {
   CreateApp();
   Fill(100000);
