@@ -207,7 +207,10 @@ void ListWatch::ListAgain(const std::string& dir) {
   const auto slice = [&done] {
     if (++done % 256 == 0) PumpEvents(false);
   };
-  app::FillFileList(dir, app_.FileMask, entries, slice);
+  // Only which names are there counts: the model puts the new ones in their places itself, so
+  // the fresh listing is not sorted, which for a million names would stall the window.
+  app::FillFileList(dir, app_.FileMask, entries, slice, app::EntryOrder(),
+                    [](const std::function<void()>&) {});
   model.Reconcile(std::move(entries), slice);
   if (app::TreeDirToPath(form_.DirList->Directory()) == dir) form_.DirList->Refresh();
   ShowCount();
