@@ -77,6 +77,10 @@ std::size_t TForm1::FillFileList(const std::string& path) {
   fListModel->SetOrder([order = ListOrder()](const std::string& a, const std::string& b) {
     return order.LessEntries(a, {}, b, {});
   });
+  fListModel->SetWorkRunner([this](const std::function<void()>& work) {
+    if (fListModel->rowCount() < static_cast<int>(kSortAtOnce)) return work();
+    SortBesideEventLoop(work);
+  });
   list_watch_->ListingDone();
   return found;
 }

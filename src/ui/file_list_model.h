@@ -29,6 +29,10 @@ class FileListModel : public QAbstractListModel {
   // not go after it; with no order set it goes at the end.
   using EntryOrder = std::function<bool(const std::string& a, const std::string& b)>;
   void SetOrder(EntryOrder before) { before_ = std::move(before); }
+  // Runs the sorting that placing many entries takes; a window runs it beside its event loop so
+  // that it keeps painting. Without one it runs at once.
+  using WorkRunner = std::function<void(const std::function<void()>& work)>;
+  void SetWorkRunner(WorkRunner run) { run_work_ = std::move(run); }
 
   // Changes that happened on disk, applied without listing again: entries that stay keep the
   // cursor, the selection and the scroll position. Removing an absent entry and adding a present
@@ -80,7 +84,10 @@ class FileListModel : public QAbstractListModel {
                    std::vector<std::string> added);
 
   std::vector<std::string> entries_;
+  void RunWork(const std::function<void()>& work) const { run_work_ ? run_work_(work) : work(); }
+
   EntryOrder before_;
+  WorkRunner run_work_;
   DragData drag_;
   Drop drop_;
 };

@@ -168,7 +168,7 @@ void FileListModel::ApplyRows(const std::vector<bool>& removed_rows,
 
 bool FileListModel::GoAtTheEnd(std::vector<std::string>& added) const {
   if (added.empty() || !before_) return !added.empty();
-  std::stable_sort(added.begin(), added.end(), before_);
+  RunWork([&] { std::stable_sort(added.begin(), added.end(), before_); });
   return entries_.empty() || !before_(added.front(), entries_.back());
 }
 
@@ -202,8 +202,8 @@ void FileListModel::RebuildWith(const std::vector<bool>& removed_rows,
   kept.reserve(entries_.size() + added.size());
   for (std::size_t row = 0; row < entries_.size(); ++row) {
     if (removed_rows[row]) continue;
-    Item item{renamed_to[row] ? std::string(*renamed_to[row]) : std::move(entries_[row]),
-              static_cast<int>(row)};
+    // Copied, not moved: the list keeps painting its entries while the new order is worked out.
+    Item item{renamed_to[row] ? *renamed_to[row] : entries_[row], static_cast<int>(row)};
     const bool moves = renamed_to[row] && !StaysInPlace(static_cast<int>(row), *renamed_to[row]);
     (moves ? placed : kept).push_back(std::move(item));
   }
@@ -211,12 +211,14 @@ void FileListModel::RebuildWith(const std::vector<bool>& removed_rows,
   std::vector<Item> merged;
   if (before_) {
     const auto before = [this](const Item& a, const Item& b) { return before_(a.entry, b.entry); };
-    std::stable_sort(placed.begin(), placed.end(), before);
-    merged.reserve(kept.size() + placed.size());
-    // On a tie the listed entry stays first: a new entry goes after its equals.
-    std::merge(std::make_move_iterator(kept.begin()), std::make_move_iterator(kept.end()),
-               std::make_move_iterator(placed.begin()), std::make_move_iterator(placed.end()),
-               std::back_inserter(merged), before);
+    RunWork([&] {
+      std::stable_sort(placed.begin(), placed.end(), before);
+      merged.reserve(kept.size() + placed.size());
+      // On a tie the listed entry stays first: a new entry goes after its equals.
+      std::merge(std::make_move_iterator(kept.begin()), std::make_move_iterator(kept.end()),
+                 std::make_move_iterator(placed.begin()), std::make_move_iterator(placed.end()),
+                 std::back_inserter(merged), before);
+    });
   } else {
     merged = std::move(kept);
     for (Item& item : placed) merged.push_back(std::move(item));
