@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The run starts a few levels below the nesting limit, so inputs reach the limit within a
   // handful of nested runs instead of dozens, each of which reads the file again.
   const int start_depth = console::kMaxScriptDepth - 3;
-  int depth = start_depth;
+  console::ScriptRuns runs;
+  runs.depth = start_depth;
   int nested_runs = 0;  // bounded: a script that runs itself twice per level doubles each level
   console::ScriptHooks hooks;
   hooks.print = [](const std::string&) {};
@@ -24,13 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (parsed.kind != console::ParsedLine::Kind::kCommand) return;
     if (console::FindCommand(parsed.name) == console::kScript && nested_runs < 8) {
       ++nested_runs;
-      console::RunScriptFile(path, hooks, depth);
+      console::RunScriptFile(path, hooks, runs);
     }
   };
   try {
-    console::RunScriptFile(path, hooks, depth);
+    console::RunScriptFile(path, hooks, runs);
   } catch (const std::runtime_error&) {
   }
-  FUZZ_CHECK(depth == start_depth);
+  FUZZ_CHECK(runs.depth == start_depth);
   return 0;
 }
