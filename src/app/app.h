@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "config/language_rules.h"
+#include "config/option_choices.h"
 #include "config/settings_rules.h"
 #include "console/script_rules.h"
 #include "ui/dialogs.h"
@@ -37,6 +38,8 @@ class TfrmDriveSel;
 class TfrmComz;
 class TfrmSplsh;
 class QWidget;
+class MainWindowApi;
+class ConsoleApi;
 namespace console {
 struct VariableSource;
 }
@@ -122,6 +125,33 @@ class App {
 
   // Shows a window without blocking; in batch mode no window is ever shown.
   void Show(QWidget* window);
+
+  // The main window and the console as the other windows see them (main_window_api.h,
+  // console_api.h); both exist once CreateWindows has made them.
+  MainWindowApi& Main();
+  ConsoleApi& Console();
+  // The main window as a window, for Show and for placing others over it.
+  QWidget* MainWidget() const;
+  // What the options window's confirmations and colours say now.
+  config::OptionChoices Choices() const;
+  // Runs the creation steps of the windows again, in their fixed order, so that a new language,
+  // font or colour shows at once.
+  void RerunCreationSteps();
+
+  // Windows opened on something: each is shown and handed what it works on.
+  // The hex viewer on a file, if one is given. Opened `afresh` it shows no dump until that file
+  // is loaded; otherwise the dump it shows stays unless the file can be loaded.
+  void ViewAsHex(const std::optional<std::string>& file, bool afresh);
+  // The renaming window on entries of the main list, taken from `listed_dir`; earlier ones go.
+  void OpenBatch(const std::vector<std::string>& entries, const std::string& listed_dir);
+  // The HTML file list on a directory.
+  void OpenHtmlList(const std::string& dir);
+  // The search window, searching in `dir`.
+  void OpenSearch(const std::string& dir);
+  // The copy window for many files, with names of the listed directory added to its list.
+  void OpenMassCopy(const std::vector<std::string>& names);
+  // The calculator, with a hexadecimal number to convert when one is given.
+  void OpenHexCalc(const std::optional<std::string>& hex_number);
 
   // Shows the error report for a failure no handler caught.
   void ReportError(const QString& text);

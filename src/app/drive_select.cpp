@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "app/app.h"
-#include "app/main_window.h"
+#include "app/main_window_api.h"
 #include "platform/mounts.h"
 #include "ui/byte_text.h"
 
@@ -30,7 +30,6 @@ void TfrmDriveSel::FormCreate() {
 
 void TfrmDriveSel::btnOkClick() {
   if (selDrivw->currentIndex() < 0 || app_.Form1 == nullptr) return;
-  app_.Form1->SearchLine->setText(selDrivw->currentText());
-  app_.Form1->ScanDirectory1Click();
+  app_.Main().ShowDirectory(TextToBytes(selDrivw->currentText()));
   hide();
 }

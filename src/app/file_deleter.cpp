@@ -1,10 +1,7 @@
 #include "app/file_deleter.h"
 
-#include <QCheckBox>
-
 #include "app/app.h"
 #include "app/undo_command.h"
-#include "config/options_window.h"
 #include "platform/file_identity.h"
 #include "platform/file_ops.h"
 #include "platform/trash.h"
@@ -13,7 +10,7 @@
 
 FileDeleter::FileDeleter(App& app, bool for_ever)
     : app_(app),
-      for_ever_(for_ever || !app.Optionz->chxTrash->isChecked()),
+      for_ever_(for_ever || !app.Choices().delete_to_trash),
       history_(UndoHistoryOf(app)) {}
 
 bool FileDeleter::Remove(const std::string& path) {

@@ -243,8 +243,7 @@ void ListWatch::ApplyToResults(const std::string& dir, const app::DirChanges& ch
   std::erase_if(results, [&gone](const std::string& path) { return gone.count(path) > 0; });
   for (const auto& [from, to] : renamed) std::replace(results.begin(), results.end(), from, to);
   // The search window may show the same list: it is told that its rows changed.
-  FoundListModel& found = *app_.frmSearch->rearchresultsModel;
-  if (found.Shows(&results)) found.Show(&results);
+  app_.frmSearch->RefreshResults(results);
   // The status bar keeps what the scan of the results left there.
   form_.fListModel->ApplyChanges(removed, renamed, {});
 }

@@ -41,7 +41,7 @@ LoadingIndicator::LoadingIndicator(App& app) {
   if (app.batch() || app.frmLoading == nullptr || app.frmLoading->isVisible()) return;
   window_ = app.frmLoading;
   if (app.Form1 != nullptr) {
-    window_->move(app.Form1->geometry().center() - window_->rect().center());
+    window_->move(app.MainWidget()->geometry().center() - window_->rect().center());
   }
   window_->show();
   window_->repaint();

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,7 +18,6 @@
 #include "app/app.h"
 #include "app/list_watch.h"
 #include "app/listing_rules.h"
-#include "config/options_window.h"
 #include "console/console_lists.h"
 #include "console/console_window.h"
 #include "export/bookmarks_window.h"
@@ -402,7 +400,7 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 }
 
 bool TForm1::FormCloseQuery() {
-  if (!app_.Optionz->onexit->isChecked()) return true;
+  if (!app_.Choices().ask_on_exit) return true;
   return app_.dialogs().MessageBox(app_.Str(5), app_.Str(2), MsgIcon::kWarning,
                                    MsgButtons::kYesNo) == MsgAnswer::kYes;
 }

@@ -3,10 +3,12 @@
 // The main window: path line, file list, directory tree, bookmark list, status bar and menus.
 
 #include <QMainWindow>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/entry_order_rules.h"
+#include "app/main_window_api.h"
 #include "ui/column_list_view.h"
 
 class App;
@@ -28,7 +30,7 @@ class QToolButton;
 
 inline constexpr const char* kMainCaption = "Brackwell v0.1.1.25 (Little Steps)";
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public MainWindowApi {
   Q_OBJECT
 
  public:
@@ -40,14 +42,14 @@ class TForm1 : public QMainWindow {
   void FormResize();
 
   // Lists the path in SearchLine into fList.
-  void ScanDirectory1Click();
+  void ScanDirectory1Click() override;
   // The scan after a change this window made and already applied to fList: every step of the
   // scan runs except reading the listed directory again.
   void ScanAfterOwnChange();
   // Appends the entries of one directory to fList; returns how many were found.
   std::size_t FillFileList(const std::string& path);
   // The order the lists show entries in, as chosen in the View menu.
-  app::EntryOrder ListOrder() const;
+  app::EntryOrder ListOrder() const override;
   // The View menu's order: remembered in config.ini, and the list is listed again in it.
   void SetListOrder(app::SortOrder order);
   void DirListChange();
@@ -56,7 +58,7 @@ class TForm1 : public QMainWindow {
   void btnUpOnDirClick();
   void fListClick();
   void fListDblClick();
-  void SELECTALL1Click();
+  void SELECTALL1Click() override;
   void Deselect1Click();
   void REMOVECURSOR1Click();
   void DIRTREE1Click();
@@ -85,14 +87,14 @@ class TForm1 : public QMainWindow {
   void Exit1Click();
 
   // File operations.
-  void Delete1Click();
+  void Delete1Click() override;
   // Ctrl+Z: takes back the most recent change recorded in the undo history.
   void Undo1Click();
   // Names in the Undo item what it will take back.
   void UpdateUndoCaption();
   // Shift+Delete: the current entry's file deleted for ever, after the same question.
   void DeleteForEver1Click();
-  void DeleteAll1Click();
+  void DeleteAll1Click() override;
   void CreateEmptyFile1Click();
   void Rename1Click();
   void mnuCopyFileClick();
@@ -118,7 +120,20 @@ class TForm1 : public QMainWindow {
   bool FormCloseQuery();
   void FormClose();
   // Whether the closing steps have run (the window is closed for good).
-  bool closed() const { return closed_; }
+  bool closed() const override { return closed_; }
+
+  // What the other windows ask of this one (see MainWindowApi).
+  void ShowDirectory(const std::string& path) override;
+  std::string ListedPath() const override;
+  void SetMask(const std::string& mask) override;
+  void SetBookmarks(const std::vector<std::string>& bookmarks) override;
+  void InsertBookmark(int row, const std::string& bookmark) override;
+  void RemoveBookmark(int row) override;
+  void ShowPanel(Panel panel, bool show) override;
+  bool PanelShown(Panel panel) const override;
+  std::vector<std::string> SelectedEntries() const override;
+  void WhenListChanges(std::function<void()> listener) override;
+  void CloseWindow() override;
 
   // Builds the favourite applications menu from favapps.bw; entries already there stay.
   void BuildFavouritesMenu();
@@ -128,7 +143,7 @@ class TForm1 : public QMainWindow {
   // Texts of the status bar's three panels.
   QLabel* StatusPanel(int index) const { return status_panels_[index]; }
   // The entries of fList, the selected rows and the current row (-1 for none).
-  const std::vector<std::string>& Entries() const;
+  const std::vector<std::string>& Entries() const override;
   std::vector<int> SelectedRows() const;
   int CurrentRow() const;
   void SetCurrentRow(int row);
@@ -226,4 +241,5 @@ class TForm1 : public QMainWindow {
   // The View menu's order, read with the other settings by the creation step.
   app::SortOrder list_order_;
   std::vector<std::pair<QAction*, app::SortField>> sort_field_items_;
+  std::vector<std::function<void()>> list_listeners_;
 };

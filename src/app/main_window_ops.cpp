@@ -2,14 +2,11 @@
 // hand command lines to the console.
 
 #include <QAction>
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
-#include <QPlainTextEdit>
-#include <QTabWidget>
 #include <optional>
 
 #include "app/app.h"
@@ -23,17 +20,13 @@
 #include "config/options_window.h"
 #include "console/console_window.h"
 #include "export/bookmarks_window.h"
-#include "export/html_file_list.h"
 #include "platform/desktop_entry.h"
 #include "platform/file_identity.h"
 #include "platform/file_ops.h"
 #include "platform/launch.h"
 #include "platform/paths.h"
-#include "tools/batch_window.h"
 #include "tools/copy_windows.h"
-#include "tools/hex_viewer.h"
 #include "tools/mask_select.h"
-#include "tools/search_window.h"
 #include "ui/byte_text.h"
 #include "ui/file_list_model.h"
 
@@ -86,7 +79,7 @@ void TForm1::DeleteForEver1Click() {
 
 void TForm1::DeleteCurrent(bool for_ever) {
   const int row = CurrentRow();
-  const bool ask = app_.Optionz->ondel->isChecked();
+  const bool ask = app_.Choices().ask_on_delete;
   if (row < 0) {
     // Nothing under the cursor: the error beep, a second one where no question would be asked.
     app_.dialogs().Beep(true);
@@ -120,7 +113,7 @@ void TForm1::DeleteCurrent(bool for_ever) {
 }
 
 void TForm1::DeleteAll1Click() {
-  if (app_.Optionz->ondel->isChecked() &&
+  if (app_.Choices().ask_on_delete &&
       app_.dialogs().MessageBox(app_.Str(4), app_.Str(2), MsgIcon::kNone, MsgButtons::kYesNo) !=
           MsgAnswer::kYes) {
     return;
@@ -245,18 +238,16 @@ void TForm1::mnuCopyFileClick() {
     app_.Show(app_.frmCopyFile);
     return;
   }
-  for (int row : rows) app_.frmMassCopy->ArrToCop->addItem(BytesToText(fListModel->Entry(row)));
-  app_.Show(app_.frmMassCopy);
+  std::vector<std::string> names;
+  for (int row : rows) names.push_back(fListModel->Entry(row));
+  app_.OpenMassCopy(names);
 }
 
 void TForm1::ViewAsHex1Click() {
-  app_.frmHexEditor->memHex->clear();
-  app_.Show(app_.frmHexEditor);
   const int row = CurrentRow();
-  if (row < 0) return;
+  if (row < 0) return app_.ViewAsHex(std::nullopt, true);
   const std::string& entry = fListModel->Entry(row);
-  app_.frmHexEditor->LoadHexDump(
-      app::IsSearchResultsPath(app_.CurrentDir) ? entry : app_.CurrentDir + entry);
+  app_.ViewAsHex(app::IsSearchResultsPath(app_.CurrentDir) ? entry : app_.CurrentDir + entry, true);
 }
 
 void TForm1::Mask1Click() {
@@ -264,21 +255,15 @@ void TForm1::Mask1Click() {
 }
 
 void TForm1::BatchRename1Click() {
-  app_.frmBatch->filelest->clear();
-  std::vector<std::string> selected;
-  for (int row : SelectedRows()) selected.push_back(fListModel->Entry(row));
-  app_.frmBatch->AddEntries(selected, app_.CurrentDir);
-  app_.Show(app_.frmBatch);
+  app_.OpenBatch(SelectedEntries(), app_.CurrentDir);
 }
 
 void TForm1::HTMLLIST1Click() {
-  app_.frmHTMLFileList->path->setText(SearchLine->text());
-  app_.Show(app_.frmHTMLFileList);
+  app_.OpenHtmlList(ListedPath());
 }
 
 void TForm1::SEARCH1Click() {
-  app_.Show(app_.frmSearch);
-  app_.frmSearch->txtPathSea->setText(BytesToText(app_.CurrentDir));
+  app_.OpenSearch(app_.CurrentDir);
 }
 
 void TForm1::Optionz1Click() {
@@ -310,8 +295,7 @@ void TForm1::BOOKMARKS1Click() {
 }
 
 void TForm1::ADDBOOKMARK1Click() {
-  app_.frmBookMarks->addsrch->setText(SearchLine->text());
-  app_.frmBookMarks->addClick();
+  app_.frmBookMarks->AddBookmark(ListedPath());
 }
 
 void TForm1::BuildFavouritesMenu() {
@@ -357,7 +341,7 @@ void TForm1::Default1Click() {
     if (const auto text = platform::ReadWholeFile(file)) lines = platform::SplitLines(*text);
     lines.push_back(TextToBytes(chosen));
     platform::WriteFileAtomic(file, platform::JoinLinesCrlf(lines));
-    app_.Optionz->faplist->addItem(chosen);
+    app_.Optionz->AddFavouriteApp(chosen);
   }
   BuildFavouritesMenu();
 }

@@ -21,26 +21,13 @@
 #include <algorithm>
 
 #include "app/app.h"
-#include "app/drive_select.h"
-#include "app/loading.h"
-#include "app/main_window.h"
+#include "app/main_window_api.h"
 #include "config/lang_editor.h"
 #include "config/options_rules.h"
 #include "config/settings_rules.h"
-#include "console/console_lists.h"
-#include "console/console_window.h"
-#include "export/bookmarks_window.h"
-#include "export/html_file_list.h"
-#include "export/small_css.h"
 #include "platform/enumerate.h"
 #include "platform/file_ops.h"
 #include "platform/profile.h"
-#include "tools/batch_window.h"
-#include "tools/copy_windows.h"
-#include "tools/hex_calc.h"
-#include "tools/hex_viewer.h"
-#include "tools/mask_select.h"
-#include "tools/search_window.h"
 #include "ui/byte_text.h"
 
 namespace {
@@ -453,32 +440,21 @@ void TOptionz::FormClose() {
   // The main window's creation step reads its panels from the file: the panels on screen go
   // there first, so that closing this window keeps them as the user left them.
   const config::Settings settings = app_.Settings();
-  settings.WriteFlag(config::keys::kDirTree, !app_.Form1->DirTree->isHidden());
-  settings.WriteFlag(config::keys::kBmatframe, !app_.Form1->bookmarkz->isHidden());
-  RunCreationSteps();
+  const MainWindowApi& main = app_.Main();
+  settings.WriteFlag(config::keys::kDirTree, main.PanelShown(MainWindowApi::Panel::kDirTree));
+  settings.WriteFlag(config::keys::kBmatframe, main.PanelShown(MainWindowApi::Panel::kBookmarks));
+  app_.RerunCreationSteps();
 }
 
-void TOptionz::RunCreationSteps() {
-  // The main window reloads the language table first; every window after it takes its captions
-  // from the new table. The order is fixed, the search window's step included twice.
-  app_.Form1->FormCreate();
-  app_.frmHexEditor->FormCreate();
-  app_.frmSearch->FormCreate();
-  FormCreate();
-  app_.frmBatch->FormCreate();
-  app_.frmBookMarks->FormCreate();
-  app_.frmConsole->FormCreate();
-  app_.frmHTMLFileList->FormCreate();
-  app_.frmLangEdit->FormCreate();
-  app_.frmLoading->FormCreate();
-  app_.frmSearch->FormCreate();
-  app_.MaskSelect->FormCreate();
-  // The windows that take their captions only in their creation step follow, so that no window
-  // stays in the old language until the next start.
-  app_.frmConsoleVars->FormCreate();
-  app_.frmHexCalc->FormCreate();
-  app_.frmCopyFile->FormCreate();
-  app_.frmMassCopy->FormCreate();
-  app_.frmSmallCss->FormCreate();
-  app_.frmDriveSel->FormCreate();
+config::OptionChoices TOptionz::Choices() const {
+  return {onexit->isChecked(),          ondel->isChecked(), chxTrash->isChecked(),
+          chxConsoleClear->isChecked(), BackgroundColour(), TextColour()};
+}
+
+void TOptionz::SetAskOnExit(bool ask) {
+  onexit->setChecked(ask);
+}
+
+void TOptionz::AddFavouriteApp(const QString& program) {
+  faplist->addItem(program);
 }

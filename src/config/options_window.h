@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "config/option_choices.h"
+
 class App;
 
 class TOptionz : public QWidget {
@@ -44,6 +46,12 @@ class TOptionz : public QWidget {
   QColor BackgroundColour() const;
   // The colour of the text preview.
   QColor TextColour() const;
+  // The confirmations and colours as the controls hold them now.
+  config::OptionChoices Choices() const;
+  // Whether closing the program asks first (bw_quit's argument).
+  void SetAskOnExit(bool ask);
+  // Adds a program to the list of favourite applications.
+  void AddFavouriteApp(const QString& program);
 
   QTabWidget* Pages;
   QWidget* InterfaceSheet;
@@ -106,7 +114,6 @@ class TOptionz : public QWidget {
   void ChooseColour(QFrame* panel, QScrollBar* red, QScrollBar* green, QScrollBar* blue);
   // The language file of the selected line of LNames, with its path; empty when none.
   std::string SelectedLanguageFile() const;
-  void RunCreationSteps();
 
   App& app_;
   // False when favapps.bw exists but could not be read: closing then keeps it as it is.

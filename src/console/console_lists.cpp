@@ -6,7 +6,7 @@
 
 #include "app/app.h"
 #include "console/command_rules.h"
-#include "console/console_window.h"
+#include "console/console_api.h"
 #include "console/variable_rules.h"
 #include "ui/byte_text.h"
 #include "ui/key_filter.h"
@@ -23,17 +23,11 @@ QListWidget* FillingList(QWidget* owner, const char* name) {
   return list;
 }
 
-// Puts text into the console's command line with the caret just before its last character.
-void SetCommandBeforeParen(App& app, const QString& text) {
-  app.frmConsole->txtCommand->setText(text);
-  app.frmConsole->txtCommand->setCursorPosition(static_cast<int>(text.size()) - 1);
-}
-
 // Closes a helper window and hands the keys back to the console's command line, which the
 // window manager would otherwise give to the main window.
 void CloseAndReturn(App& app, QWidget* helper) {
   helper->close();
-  app.frmConsole->ReturnToCommandLine();
+  app.Console().ReturnToCommandLine();
 }
 
 }  // namespace
@@ -67,7 +61,7 @@ void TfrmConsoleVars::lVarsClick() {
 void TfrmConsoleVars::lVarsDblClick() {
   QListWidgetItem* item = lVars->currentItem();
   if (item == nullptr) return;
-  app_.frmConsole->txtCommand->insert(item->text());
+  app_.Console().InsertInCommandLine(item->text());
   CloseAndReturn(app_, this);
 }
 
@@ -95,9 +89,7 @@ void TfrmConsoleComs::FormCreate() {
 void TfrmConsoleComs::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // Against the right edge of the console's frame, as tall as the console.
-  const QRect console = app_.frmConsole->frameGeometry();
-  move(console.left() + console.width(), console.top());
-  resize(width(), app_.frmConsole->height());
+  app_.Console().PlaceBeside(this);
 }
 
 void TfrmConsoleComs::lComsClick() {
@@ -110,7 +102,7 @@ void TfrmConsoleComs::lComsClick() {
 void TfrmConsoleComs::lComsDblClick() {
   QListWidgetItem* item = lComs->currentItem();
   if (item == nullptr) return;
-  SetCommandBeforeParen(app_, item->text() + "()");
+  app_.Console().SetCommandBeforeParen(item->text() + "()");
   CloseAndReturn(app_, this);
 }
 
@@ -125,10 +117,16 @@ TfrmComz::TfrmComz(App& app) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHi
   });
 }
 
+void TfrmComz::Offer(const std::vector<std::string>& names) {
+  lstCm->clear();
+  for (const std::string& name : names) lstCm->addItem(QString::fromLatin1(name));
+  lstCm->setFocus();
+}
+
 bool TfrmComz::lstCmKeyDown(int key) {
   if (key == Qt::Key_Return || key == Qt::Key_Enter) {
     if (QListWidgetItem* item = lstCm->currentItem(); item != nullptr && item->isSelected()) {
-      SetCommandBeforeParen(app_, item->text());
+      app_.Console().SetCommandBeforeParen(item->text());
     }
     CloseAndReturn(app_, this);
     return true;

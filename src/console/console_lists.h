@@ -4,6 +4,8 @@
 // popup (F4). Each writes its choice into the console's command line and runs nothing.
 
 #include <QWidget>
+#include <string>
+#include <vector>
 
 class App;
 class QListWidget;
@@ -49,6 +51,8 @@ class TfrmComz : public QWidget {
   void FormCreate() {}
   // Handles a key on the list; true when the key was used.
   bool lstCmKeyDown(int key);
+  // Lists the command names that complete what is typed and takes the keys.
+  void Offer(const std::vector<std::string>& names);
 
   QListWidget* lstCm = nullptr;
 

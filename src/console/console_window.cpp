@@ -1,16 +1,13 @@
 #include "console/console_window.h"
 
-#include <QCheckBox>
 #include <QDate>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QLocale>
 #include <algorithm>
 #include <ctime>
 
 #include "app/app.h"
-#include "app/main_window.h"
-#include "config/options_window.h"
+#include "app/main_window_api.h"
 #include "console/console_lists.h"
 #include "console/console_rules.h"
 #include "platform/enumerate.h"
@@ -83,6 +80,45 @@ void TfrmConsole::showEvent(QShowEvent* event) {
   txtCommand->setFocus();
 }
 
+void TfrmConsole::SetReadOnly(bool read_only) {
+  textConsole->SetReadOnly(read_only);
+}
+
+std::string TfrmConsole::FontFace() const {
+  return TextToBytes(textConsole->FontFace());
+}
+
+void TfrmConsole::SetFontFace(const std::string& face) {
+  textConsole->SetFontFace(BytesToText(face));
+}
+
+void TfrmConsole::SetTitle(const std::string& title) {
+  setWindowTitle(title.empty() ? app_.Str(84) : BytesToText(title) + " - " + app_.Str(84));
+}
+
+void TfrmConsole::HideWindow() {
+  hide();
+}
+
+void TfrmConsole::SetCommandBeforeParen(const QString& text) {
+  txtCommand->setText(text);
+  txtCommand->setCursorPosition(static_cast<int>(text.size()) - 1);
+}
+
+void TfrmConsole::InsertInCommandLine(const QString& text) {
+  txtCommand->insert(text);
+}
+
+void TfrmConsole::RememberCommand(const std::string& name) {
+  LastCommand = name;
+}
+
+void TfrmConsole::PlaceBeside(QWidget* helper) const {
+  const QRect frame = frameGeometry();
+  helper->move(frame.left() + frame.width(), frame.top());
+  helper->resize(helper->width(), height());
+}
+
 void TfrmConsole::ReturnToCommandLine() {
   if (!isVisible()) return;
   raise();
@@ -124,7 +160,7 @@ void TfrmConsole::ListFiles(const std::string& prefix) {
   const auto rest = std::stable_partition(listed.begin(), listed.end(), [](const auto& entry) {
     return entry.name == "." || entry.name == "..";
   });
-  const app::EntryOrder order = app_.Form1->ListOrder();
+  const app::EntryOrder order = app_.Main().ListOrder();
   std::vector<std::pair<app::EntryOrder::Key, const platform::DirEntry*>> keyed;
   for (auto it = rest; it != listed.end(); ++it) {
     keyed.emplace_back(order.MakeKey(it->is_dir ? it->name + "/" : it->name, {it->size, it->mtime}),
@@ -151,7 +187,7 @@ void TfrmConsole::SaveConsoleText(const std::string& file_name) {
 }
 
 void TfrmConsole::ClearConsoleText() {
-  if (app_.Optionz->chxConsoleClear->isChecked() &&
+  if (app_.Choices().ask_before_clear &&
       app_.dialogs().MessageBox("Clear console messages?", app_.Str(2), MsgIcon::kQuestion,
                                 MsgButtons::kYesNo) != MsgAnswer::kYes) {
     return;
@@ -183,12 +219,8 @@ bool TfrmConsole::txtCommandKeyDown(int key) {
       // Directly below the console's frame, so that the command line stays in sight.
       const QRect frame = frameGeometry();
       popup->move(frame.left(), frame.top() + frame.height());
-      popup->lstCm->clear();
-      for (const std::string& name : console::CompletionsFor(TextToBytes(txtCommand->text()))) {
-        popup->lstCm->addItem(QString::fromLatin1(name));
-      }
       app_.Show(popup);
-      popup->lstCm->setFocus();
+      popup->Offer(console::CompletionsFor(TextToBytes(txtCommand->text())));
       return true;
     }
     default:

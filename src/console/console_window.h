@@ -6,11 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "console/console_api.h"
+
 class App;
 class ConsoleView;
 class QLineEdit;
 
-class TfrmConsole : public QWidget {
+class TfrmConsole : public QWidget, public ConsoleApi {
   Q_OBJECT
 
  public:
@@ -20,17 +22,21 @@ class TfrmConsole : public QWidget {
 
   // Puts a line on top of the console text.
   void PrintLine(std::string_view text);
-  // Adds every line of a text file at the bottom; "> Error: ???" when it cannot be read.
-  void AppendTextFile(const std::string& file_name);
-  // Prints one line for each entry matching prefix + FileMask: name, size and date.
-  void ListFiles(const std::string& prefix);
-  // Writes the console text, top line first, to a file (cn_save_data).
-  void SaveConsoleText(const std::string& file_name);
-  // Empties the console text, asking first when the options say so (cn_clear).
-  void ClearConsoleText();
-
-  // Gives the keys back to the command line after a helper window made its choice.
-  void ReturnToCommandLine();
+  // What the commands and the helper windows ask of this one (see ConsoleApi).
+  void AppendTextFile(const std::string& file_name) override;
+  void ListFiles(const std::string& prefix) override;
+  void SaveConsoleText(const std::string& file_name) override;
+  void ClearConsoleText() override;
+  void SetReadOnly(bool read_only) override;
+  std::string FontFace() const override;
+  void SetFontFace(const std::string& face) override;
+  void SetTitle(const std::string& title) override;
+  void HideWindow() override;
+  void SetCommandBeforeParen(const QString& text) override;
+  void InsertInCommandLine(const QString& text) override;
+  void ReturnToCommandLine() override;
+  void RememberCommand(const std::string& name) override;
+  void PlaceBeside(QWidget* helper) const override;
 
   // Handles a key on the command line; true when the key was used.
   bool txtCommandKeyDown(int key);

@@ -1,12 +1,10 @@
 #include "console/dispatcher.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QScreen>
-#include <QTabWidget>
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -14,7 +12,7 @@
 
 #include "app/app.h"
 #include "app/listing_rules.h"
-#include "app/main_window.h"
+#include "app/main_window_api.h"
 #include "config/options_window.h"
 #include "console/command_rules.h"
 #include "console/console_window.h"
@@ -25,10 +23,8 @@
 #include "platform/file_ops.h"
 #include "platform/launch.h"
 #include "tools/batch_window.h"
-#include "tools/hex_viewer.h"
 #include "tools/search_window.h"
 #include "ui/byte_text.h"
-#include "ui/console_view.h"
 
 namespace console {
 namespace {
@@ -64,12 +60,12 @@ void PrintHelpOn(App& app, const std::string& name) {
 void ScanDir(App& app, const std::string& dir) {
   app.PrintLine("Scanning \"" + dir + "\"");
   if (platform::DirectoryExists(dir)) {
-    app.Form1->SearchLine->setText(BytesToText(dir));
     app.PrintLine("> OK");
+    app.Main().ShowDirectory(dir);
   } else {
     app.PrintLine("> Directory \"" + dir + "\" does not exust");
+    app.Main().ScanDirectory1Click();
   }
-  app.Form1->ScanDirectory1Click();
 }
 
 void ShellGo(App& app, const std::string& target) {
@@ -133,25 +129,17 @@ void SetMask(App& app, const std::string& mask) {
       throw std::runtime_error(error.substr(std::string("> Error: ").size()));
     return;
   }
-  app.FileMask = mask;
-  app.Form1->Mask1->setText(app.Str(23) + " " + BytesToText(mask));
-  app.Form1->ScanDirectory1Click();
+  app.Main().SetMask(mask);
   app.PrintLine("> Mask: " + mask);
 }
 
 void StartNumbering(App& app, const std::string& scheme) {
-  const auto& entries = app.Form1->Entries();
-  std::vector<std::string> selected;
-  for (int row : app.Form1->SelectedRows())
-    selected.push_back(entries[static_cast<std::size_t>(row)]);
-  app.frmBatch->AddEntries(selected, app.CurrentDir);
-  app.frmBatch->masktoren->setText(BytesToText(scheme));
-  app.frmBatch->butbtngoClick();
+  app.frmBatch->Number(app.Main().SelectedEntries(), app.CurrentDir, scheme);
 }
 
 void CopyListed(App& app, const std::string& target) {
   // Every listed file, selected or not; an existing target is never replaced.
-  const std::vector<std::string> entries = app.Form1->Entries();
+  const std::vector<std::string> entries = app.Main().Entries();
   for (const std::string& entry : entries) {
     // A named pipe or a device has no contents to copy; reading a pipe would wait for ever.
     if (!platform::IsFileDirOrLink(app.CurrentDir + entry)) {
@@ -181,10 +169,9 @@ void RenameCurrent(App& app, const std::string& new_name) {
 void ShowRenamingPage(App& app, const ParsedLine& parsed) {
   app.Show(app.frmBatch);
   const long long page = IntegerArgument(parsed);
-  if (page < 0 || page >= app.frmBatch->Pages->count()) {
+  if (!app.frmBatch->ShowPage(page)) {
     throw std::runtime_error("List index out of bounds (" + std::to_string(page) + ")");
   }
-  app.frmBatch->Pages->setCurrentIndex(static_cast<int>(page));
 }
 
 void SetConsoleGeometry(App& app, int id, const ParsedLine& parsed) {
@@ -234,29 +221,28 @@ void Help(App& app, const ParsedLine& parsed) {
 
 void Quit(App& app, const ParsedLine& parsed) {
   app.PrintLine("Bye-bye!");
-  app.Optionz->onexit->setChecked(Flag(parsed));
-  app.Form1->close();
+  app.Optionz->SetAskOnExit(Flag(parsed));
+  app.Main().CloseWindow();
 }
 
 void ToggleBookmarks(App& app, const ParsedLine& parsed) {
   const bool show = Flag(parsed);
   app.PrintLine("Toggle Bookmarks");
-  app.Form1->bookmarkz->setVisible(show);
+  app.Main().ShowPanel(MainWindowApi::Panel::kBookmarks, show);
   app.PrintLine("> OK");
 }
 
 void ToggleDirTree(App& app, const ParsedLine& parsed) {
   const bool show = Flag(parsed);
   app.PrintLine("Toggle Directory tree");
-  app.Form1->DirTree->setVisible(show);
+  app.Main().ShowPanel(MainWindowApi::Panel::kDirTree, show);
   app.PrintLine("> OK");
 }
 
 void ViewHex(App& app, const ParsedLine& parsed) {
   const std::string file = Text(app, parsed);
   app.PrintLine("Starting HEX engine...");
-  app.Show(app.frmHexEditor);
-  app.frmHexEditor->LoadHexDump(file);
+  app.ViewAsHex(file, false);
 }
 
 void RunScript(App& app, const ParsedLine& parsed) {
@@ -267,15 +253,12 @@ void RunScript(App& app, const ParsedLine& parsed) {
 
 void ChangeFont(App& app, const ParsedLine& parsed) {
   const std::string face = Text(app, parsed);
-  ConsoleView* view = app.frmConsole->textConsole;
-  app.PrintLine("> \"" + TextToBytes(view->FontFace()) + "\" -> \"" + face + "\"");
-  view->SetFontFace(BytesToText(face));
+  app.PrintLine("> \"" + app.Console().FontFace() + "\" -> \"" + face + "\"");
+  app.Console().SetFontFace(face);
 }
 
 void SetTitle(App& app, const ParsedLine& parsed) {
-  const std::string title = Text(app, parsed);
-  app.frmConsole->setWindowTitle(title.empty() ? app.Str(84)
-                                               : BytesToText(title) + " - " + app.Str(84));
+  app.Console().SetTitle(Text(app, parsed));
 }
 
 void ShowMessage(App& app, const ParsedLine& parsed, const QString& caption, MsgIcon icon) {
@@ -294,10 +277,10 @@ constexpr std::array<CommandAction, kCommandCount> kActions = {{
     {kHelpOn, [](App& app, const ParsedLine& p) { PrintHelpOn(app, Text(app, p)); }},
     {kBwQuit, Quit},
     {kBwScanDir, [](App& app, const ParsedLine& p) { ScanDir(app, Text(app, p)); }},
-    {kCnClear, [](App& app, const ParsedLine&) { app.frmConsole->ClearConsoleText(); }},
+    {kCnClear, [](App& app, const ParsedLine&) { app.Console().ClearConsoleText(); }},
     {kBwSelAll,
      [](App& app, const ParsedLine&) {
-       app.Form1->SELECTALL1Click();
+       app.Main().SELECTALL1Click();
        app.PrintLine("> OK");
      }},
     {kBwBookmarks, ToggleBookmarks},
@@ -318,25 +301,24 @@ constexpr std::array<CommandAction, kCommandCount> kActions = {{
      [](App& app, const ParsedLine& p) { ShowMessage(app, p, "Message", MsgIcon::kNone); }},
     {kBwMask, [](App& app, const ParsedLine& p) { SetMask(app, Text(app, p)); }},
     {kCnShow, [](App& app, const ParsedLine&) { app.Show(app.frmConsole); }},
-    {kCnClose, [](App& app, const ParsedLine&) { app.frmConsole->hide(); }},
+    {kCnClose, [](App& app, const ParsedLine&) { app.Console().HideWindow(); }},
     {kCnSaveData,
-     [](App& app, const ParsedLine& p) { app.frmConsole->SaveConsoleText(Text(app, p)); }},
+     [](App& app, const ParsedLine& p) { app.Console().SaveConsoleText(Text(app, p)); }},
     {kScript, RunScript},
     {kCnReadTxtfile,
-     [](App& app, const ParsedLine& p) { app.frmConsole->AppendTextFile(Text(app, p)); }},
-    {kCnListing, [](App& app, const ParsedLine& p) { app.frmConsole->ListFiles(Text(app, p)); }},
+     [](App& app, const ParsedLine& p) { app.Console().AppendTextFile(Text(app, p)); }},
+    {kCnListing, [](App& app, const ParsedLine& p) { app.Console().ListFiles(Text(app, p)); }},
     {kCnFont, ChangeFont},
     // SetVar: accepted, as the command list promises, but it changes nothing
     {kSetVar, [](App&, const ParsedLine&) {}},
     {kWinExec, [](App& app, const ParsedLine& p) { StartProgram(app, Text(app, p)); }},
     {kBtStart, [](App& app, const ParsedLine& p) { StartNumbering(app, Text(app, p)); }},
-    {kBwDelSel, [](App& app, const ParsedLine&) { app.Form1->DeleteAll1Click(); }},
-    {kBwDelThis, [](App& app, const ParsedLine&) { app.Form1->Delete1Click(); }},
+    {kBwDelSel, [](App& app, const ParsedLine&) { app.Main().DeleteAll1Click(); }},
+    {kBwDelThis, [](App& app, const ParsedLine&) { app.Main().Delete1Click(); }},
     {kBwCopy, [](App& app, const ParsedLine& p) { CopyListed(app, Text(app, p)); }},
     {kBwRename, [](App& app, const ParsedLine& p) { RenameCurrent(app, Text(app, p)); }},
     {kCnTitle, SetTitle},
-    {kCnReadOnly,
-     [](App& app, const ParsedLine& p) { app.frmConsole->textConsole->SetReadOnly(Flag(p)); }},
+    {kCnReadOnly, [](App& app, const ParsedLine& p) { app.Console().SetReadOnly(Flag(p)); }},
     {kCnSetX, [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetX, p); }},
     {kCnSetY, [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetY, p); }},
     {kCnSetWt, [](App& app, const ParsedLine& p) { SetConsoleGeometry(app, kCnSetWt, p); }},
@@ -372,7 +354,7 @@ void ExecuteCommandLine(App& app, const std::string& line) {
     case ParsedLine::Kind::kCommand:
       break;
   }
-  app.frmConsole->LastCommand = parsed.name;
+  app.Console().RememberCommand(parsed.name);
   const int id = FindCommand(parsed.name);
   // An unknown name is ignored without a word.
   if (id >= 0) kActions[static_cast<std::size_t>(id)].action(app, parsed);

@@ -11,7 +11,7 @@
 #include <stdexcept>
 
 #include "app/app.h"
-#include "app/main_window.h"
+#include "app/main_window_api.h"
 #include "config/settings_rules.h"
 #include "export/bookmark_rules.h"
 #include "platform/file_ops.h"
@@ -90,24 +90,17 @@ void TfrmBookMarks::FillLists() {
   for (const std::string& bookmark : list_) items << BytesToText(bookmark);
   bookmarkz->clear();
   bookmarkz->addItems(items);
-  if (app_.Form1 == nullptr) return;
-  // The main list lists a directory whenever its current entry changes; refilling it must not.
-  const QSignalBlocker quiet(app_.Form1->bookmarkz);
-  app_.Form1->bookmarkz->clear();
-  app_.Form1->bookmarkz->addItems(items);
+  if (app_.Form1 != nullptr) app_.Main().SetBookmarks(list_);
 }
 
 void TfrmBookMarks::Insert(int row, const std::string& bookmark) {
   list_.insert(list_.begin() + row, bookmark);
-  const QString text = BytesToText(bookmark);
-  bookmarkz->insertItem(row, text);
-  if (app_.Form1 == nullptr) return;
-  const QSignalBlocker quiet(app_.Form1->bookmarkz);
-  app_.Form1->bookmarkz->insertItem(row, text);
+  bookmarkz->insertItem(row, BytesToText(bookmark));
+  if (app_.Form1 != nullptr) app_.Main().InsertBookmark(row, bookmark);
 }
 
 void TfrmBookMarks::FormShow() {
-  addsrch->setText(app_.Form1->SearchLine->text());
+  addsrch->setText(BytesToText(app_.Main().ListedPath()));
 }
 
 void TfrmBookMarks::showEvent(QShowEvent* event) {
@@ -126,15 +119,18 @@ void TfrmBookMarks::addClick() {
   app_.PrintLine("> Bookmark: " + text);
 }
 
+void TfrmBookMarks::AddBookmark(const std::string& path) {
+  addsrch->setText(BytesToText(path));
+  addClick();
+}
+
 void TfrmBookMarks::delClick() {
   const int row = bookmarkz->currentRow();
   if (row < 0 || row >= static_cast<int>(list_.size()) || !bookmarkz->currentItem()->isSelected())
     return;
   list_.erase(list_.begin() + row);
   delete bookmarkz->takeItem(row);
-  if (app_.Form1 == nullptr) return;
-  const QSignalBlocker quiet(app_.Form1->bookmarkz);
-  delete app_.Form1->bookmarkz->takeItem(row);
+  if (app_.Form1 != nullptr) app_.Main().RemoveBookmark(row);
 }
 
 void TfrmBookMarks::btnSortClick() {
@@ -152,9 +148,8 @@ void TfrmBookMarks::addsrchChange() {
 void TfrmBookMarks::bookmarkzDblClick() {
   const int row = bookmarkz->currentRow();
   if (row < 0 || row >= static_cast<int>(list_.size())) return;
-  app_.Show(app_.Form1);
-  app_.Form1->SearchLine->setText(BytesToText(list_[row]));
-  app_.Form1->ScanDirectory1Click();
+  app_.Show(app_.MainWidget());
+  app_.Main().ShowDirectory(list_[row]);
   close();
 }
 

@@ -25,6 +25,8 @@ class TfrmBookMarks : public QWidget {
   void FormShow();
   // Adds the text of addsrch to both lists unless it is already a bookmark.
   void addClick();
+  // The same for a path given here: it becomes the text of addsrch and is added.
+  void AddBookmark(const std::string& path);
   // Removes the selected bookmark from both lists.
   void delClick();
   // Orders both lists alphabetically without regard to case; later adds keep the order.

@@ -13,7 +13,6 @@
 #include <utility>
 
 #include "app/app.h"
-#include "app/main_window.h"
 #include "export/html_page_rules.h"
 #include "export/small_css.h"
 #include "platform/enumerate.h"
@@ -159,8 +158,16 @@ void TfrmHTMLFileList::btOKClick() {
   app_.PrintLine("> File list: " + target);
 }
 
+void TfrmHTMLFileList::SetDirectory(const std::string& dir) {
+  path->setText(BytesToText(dir));
+}
+
+void TfrmHTMLFileList::AddStyle(const QString& name) {
+  if (lStyles->findItems(name, Qt::MatchExactly).isEmpty()) lStyles->addItem(name);
+}
+
 void TfrmHTMLFileList::btCancelClick() {
-  app_.Show(app_.Form1);
+  app_.Show(app_.MainWidget());
   close();
 }
 

@@ -20,6 +20,10 @@ class TfrmHTMLFileList : public QWidget {
 
   // Sets the captions and lists the style files of the FL folder in lStyles.
   void FormCreate();
+  // Makes `dir` the directory whose files the page lists.
+  void SetDirectory(const std::string& dir);
+  // Offers one more style file of the FL folder, unless it is offered already.
+  void AddStyle(const QString& name);
 
   // Asks for the target file, writes the page there, opens it and closes the window. A
   // cancelled dialog ends the export; a style file that cannot be read or a page that cannot be

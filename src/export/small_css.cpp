@@ -238,7 +238,5 @@ void TfrmSmallCss::btnSaveClick() {
   platform::WriteFileAtomic(file, css::WriteStyleTree(TreeOf(treCss)));
   if (!css::IsDirectlyIn(file, style_dir_)) return;
   // The HTML file list offers every style file once, as its creation step lists them.
-  QListWidget* styles = app_.frmHTMLFileList->lStyles;
-  const QString name = BytesToText(file.substr(style_dir_.size()));
-  if (styles->findItems(name, Qt::MatchExactly).isEmpty()) styles->addItem(name);
+  app_.frmHTMLFileList->AddStyle(BytesToText(file.substr(style_dir_.size())));
 }

@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "app/app.h"
-#include "app/main_window.h"
+#include "app/main_window_api.h"
 #include "app/undo_command.h"
 #include "console/console_window.h"
 #include "console/variable_rules.h"
@@ -167,7 +167,7 @@ void TfrmBatch::butbtngoClick() {
         // The pattern is read again for every file: the user may edit it. Each entry is renamed
         // in the directory it was taken from, never in whatever directory is listed now.
         const std::string pattern = TextToBytes(masktoren->text());
-        const std::string dir = EntryDir(i, TextToBytes(app_.Form1->SearchLine->text()));
+        const std::string dir = EntryDir(i, app_.Main().ListedPath());
         const std::string entry = EntryAt(filelest, i);
         if (tools::IsParentEntry(entry)) {
           QueueLine("> Error: " + Quoted(entry) + " is not renamed");
@@ -189,7 +189,7 @@ void TfrmBatch::butbtngoClick() {
     CarryOutRenames();
   }
   FinishRun();
-  app_.Form1->ScanDirectory1Click();
+  app_.Main().ScanDirectory1Click();
   app_.dialogs().MessageBox(app_.Str(47), kAppTitle, MsgIcon::kNone, MsgButtons::kOk);
 }
 
@@ -287,7 +287,7 @@ void TfrmBatch::btnUndoClick() {
   }
   app_.PrintLine("> Renamed back: " + std::to_string(renamed) + " of " + std::to_string(total));
   FinishRun();
-  app_.Form1->ScanDirectory1Click();
+  app_.Main().ScanDirectory1Click();
 }
 
 void TfrmBatch::btnStopClick() {
@@ -295,7 +295,7 @@ void TfrmBatch::btnStopClick() {
 }
 
 void TfrmBatch::RestoreListEntry(const std::string& new_path, const std::string& old_name) {
-  const std::string listed = TextToBytes(app_.Form1->SearchLine->text());
+  const std::string listed = app_.Main().ListedPath();
   for (int row = 0; row < filelest->count(); ++row) {
     const tools::BatchEntry entry = tools::SplitEntry(EntryAt(filelest, row));
     if (tools::JoinDir(EntryDir(row, listed), entry.name) == new_path) {
@@ -314,8 +314,7 @@ void TfrmBatch::UpdateUndoButton() {
 void TfrmBatch::UpdatePreview() {
   if (running_) return;
   const bool replace = Pages->currentWidget() == tbsstrRep;
-  const std::string listed =
-      replace ? app_.CurrentDir : TextToBytes(app_.Form1->SearchLine->text());
+  const std::string listed = replace ? app_.CurrentDir : app_.Main().ListedPath();
   const std::string pattern = TextToBytes(masktoren->text());
   const std::string what = TextToBytes(txtReplasewhat->text());
   const std::string with = TextToBytes(txtReplacewith->text());

@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 
 #include "app/app.h"
-#include "app/main_window.h"
 #include "console/console_lists.h"
 #include "console/dispatcher.h"
 #include "console/variable_rules.h"
@@ -300,6 +299,24 @@ void TfrmBatch::AddEntries(const std::vector<std::string>& entries, const std::s
   for (std::size_t i = 0; i < dirs.size(); ++i) {
     if (!dirs[i].isEmpty()) filelest->item(first + static_cast<int>(i))->setData(kDirRole, dirs[i]);
   }
+}
+
+void TfrmBatch::SetEntries(const std::vector<std::string>& entries, const std::string& listed_dir) {
+  filelest->clear();
+  AddEntries(entries, listed_dir);
+}
+
+void TfrmBatch::Number(const std::vector<std::string>& entries, const std::string& listed_dir,
+                       const std::string& scheme) {
+  AddEntries(entries, listed_dir);
+  masktoren->setText(BytesToText(scheme));
+  butbtngoClick();
+}
+
+bool TfrmBatch::ShowPage(long long page) {
+  if (page < 0 || page >= Pages->count()) return false;
+  Pages->setCurrentIndex(static_cast<int>(page));
+  return true;
 }
 
 std::string TfrmBatch::EntryDir(int row, const std::string& fallback) const {

@@ -54,6 +54,13 @@ class TfrmBatch : public QWidget {
   // Adds entries of the main list, each bound to the directory it was listed from: a run renames
   // an entry there and nowhere else, whatever directory the main window shows by then.
   void AddEntries(const std::vector<std::string>& entries, const std::string& listed_dir);
+  // The same in place of the entries listed so far.
+  void SetEntries(const std::vector<std::string>& entries, const std::string& listed_dir);
+  // Adds the entries and runs the numbering with `scheme` as the pattern (bt_start).
+  void Number(const std::vector<std::string>& entries, const std::string& listed_dir,
+              const std::string& scheme);
+  // Turns to one of the pages; false when there is no such page.
+  bool ShowPage(long long page);
   // The directory the entry of `row` was taken from; for an entry put into the list without one,
   // `fallback`.
   std::string EntryDir(int row, const std::string& fallback) const;

@@ -194,6 +194,10 @@ TfrmMassCopy::TfrmMassCopy(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   Wire(app_, btnQuit, &QPushButton::clicked, this, &TfrmMassCopy::btnQuitClick);
 }
 
+void TfrmMassCopy::AddNames(const std::vector<std::string>& names) {
+  for (const std::string& name : names) ArrToCop->addItem(BytesToText(name));
+}
+
 void TfrmMassCopy::FormCreate() {
   setWindowTitle("[COPY]");
   FillMountPoints(drvDrive);

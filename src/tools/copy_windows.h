@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QWidget>
 #include <string>
+#include <vector>
 
 class App;
 class QLabel;
@@ -68,6 +69,8 @@ class TfrmMassCopy : public QWidget {
   // dirCopyTo, reporting each in the console; closes the window when all were tried.
   void btnCopyClick();
   void btnQuitClick();
+  // Adds names of the listed directory to the names to copy.
+  void AddNames(const std::vector<std::string>& names);
 
   // The names to copy as the main list shows them; hidden, and never emptied by the window,
   // so a later copy goes through the names of earlier ones again.

@@ -45,6 +45,11 @@ void TfrmHexCalc::FormCreate() {
   setWindowTitle(app_.Str(88));
 }
 
+void TfrmHexCalc::SetHexNumber(const std::string& number) {
+  txtChislo->setText(QString::fromLatin1(number.data(), static_cast<qsizetype>(number.size())));
+  rgtyp->button(0)->setChecked(true);
+}
+
 void TfrmHexCalc::btnHexClick() {
   ConvertTo(0);
 }

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWidget>
+#include <string>
 
 class App;
 
@@ -16,6 +17,8 @@ class TfrmHexCalc : public QWidget {
 
   // Sets the caption from the language table.
   void FormCreate();
+  // Puts a hexadecimal number (bytes, Latin-1) into txtChislo to be converted.
+  void SetHexNumber(const std::string& number);
   // Convert the value in place to hexadecimal, decimal or a character.
   void btnHexClick();
   void btnDecClick();

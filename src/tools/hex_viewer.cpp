@@ -18,7 +18,7 @@
 
 #include "app/app.h"
 #include "app/loading.h"
-#include "app/main_window.h"
+#include "app/main_window_api.h"
 #include "config/options_window.h"
 #include "console/console_window.h"
 #include "platform/file_ops.h"
@@ -170,8 +170,9 @@ void TfrmHexEditor::FormCreate() {
   // The options window is created before this one; its previews hold the configured colours.
   if (app_.Optionz != nullptr) {
     QPalette palette = memHex->palette();
-    palette.setColor(QPalette::Base, app_.Optionz->BackgroundColour());
-    palette.setColor(QPalette::Text, app_.Optionz->TextColour());
+    const config::OptionChoices choices = app_.Choices();
+    palette.setColor(QPalette::Base, choices.background);
+    palette.setColor(QPalette::Text, choices.text);
     memHex->setPalette(palette);
   }
 }
@@ -266,12 +267,16 @@ void TfrmHexEditor::RunJob(const std::function<void(const tools::KeepGoing&)>& w
   });
 }
 
+void TfrmHexEditor::ClearDump() {
+  memHex->clear();
+}
+
 void TfrmHexEditor::SAVE1Click() {
   const FocusBackToDump focus{this, memHex};
   if (busy_ || !memHex->HasDump()) return;
   // The dialog opens in the main window's directory and proposes the viewed file's name.
   std::string directory;
-  if (app_.Form1 != nullptr) directory = DirectoryPart(TextToBytes(app_.Form1->SearchLine->text()));
+  if (app_.Form1 != nullptr) directory = DirectoryPart(app_.Main().ListedPath());
   const QString chosen = app_.dialogs().SaveFileName(
       "Text Files (*.txt)|*.txt", BytesToText(directory + NamePart(loaded_path_) + ".txt"));
   if (chosen.isEmpty()) return;
@@ -307,12 +312,9 @@ void TfrmHexEditor::ABORT1Click() {
 
 void TfrmHexEditor::CALC1Click() {
   if (memHex->SelectionLength() == 2) {
-    if (const auto text = memHex->SelectedText()) {
-      app_.frmHexCalc->txtChislo->setText(QString::fromLatin1(*text));
-      app_.frmHexCalc->rgtyp->button(0)->setChecked(true);
-    }
+    if (const auto text = memHex->SelectedText()) return app_.OpenHexCalc(*text);
   }
-  app_.Show(app_.frmHexCalc);
+  app_.OpenHexCalc(std::nullopt);
 }
 
 void TfrmHexEditor::memHexMouseDown(std::int64_t caret) {

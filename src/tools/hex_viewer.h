@@ -32,6 +32,8 @@ class TfrmHexEditor : public QWidget {
   void FormCreate();
   // Shows the dump of the file at `path` (bytes), with its console lines and status panels.
   void LoadHexDump(const std::string& path);
+  // Shows no dump.
+  void ClearDump();
   // The path of the file last handed to LoadHexDump (bytes); empty before the first.
   const std::string& LoadedPath() const { return loaded_path_; }
 

@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "app/app.h"
-#include "app/main_window.h"
+#include "app/main_window_api.h"
 #include "platform/file_ops.h"
 #include "tools/mask_rules.h"
 #include "ui/byte_text.h"
@@ -98,10 +98,6 @@ void TMaskSelect::btnDelClick() {
   MaskBox->setEditText(text);
 }
 
-void TMaskSelect::ApplyMaskCaption() {
-  app_.Form1->Mask1->setText(app_.Str(23) + " " + BytesToText(app_.FileMask));
-}
-
 void TMaskSelect::btnOKClick() {
   const std::string mask = TextToBytes(MaskBox->currentText());
   if (!mask.empty()) {
@@ -126,9 +122,8 @@ void TMaskSelect::btnOKClick() {
     default:
       break;
   }
-  ApplyMaskCaption();
   close();
-  app_.Form1->ScanDirectory1Click();
+  app_.Main().SetMask(app_.FileMask);
 }
 
 void TMaskSelect::btnCloseClick() {

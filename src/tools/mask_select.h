@@ -43,8 +43,6 @@ class TMaskSelect : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void ApplyMaskCaption();
-
   App& app_;
   // False when mask.bw exists but could not be read: closing then keeps it as it is.
   bool list_loaded_ = true;

@@ -14,7 +14,7 @@
 
 #include "app/app.h"
 #include "app/loading.h"
-#include "app/main_window.h"
+#include "app/main_window_api.h"
 #include "platform/launch.h"
 #include "tools/search_rules.h"
 #include "ui/byte_text.h"
@@ -100,6 +100,14 @@ void TfrmSearch::FormCreate() {
   btnQuit->setText(app_.Str(42));
 }
 
+void TfrmSearch::SetDirectory(const std::string& dir) {
+  txtPathSea->setText(BytesToText(dir));
+}
+
+void TfrmSearch::RefreshResults(const std::vector<std::string>& results) {
+  if (rearchresultsModel->Shows(&results)) rearchresultsModel->Show(&results);
+}
+
 void TfrmSearch::FormShow() {
   txtPathSea->setText(BytesToText(app_.CurrentDir));
   infoPanel->setText("Ready");
@@ -170,7 +178,7 @@ std::optional<std::vector<std::string>> TfrmSearch::SearchFiles(const std::strin
     QCoreApplication::processEvents();
     since_pump.start();
     // The program may have been ended meanwhile: its event loop quits only after the search.
-    if (app_.Form1->closed()) stop_ = true;
+    if (app_.Main().closed()) stop_ = true;
     return !stop_;
   };
   const tools::SearchOutcome outcome = tools::SearchFiles(start, mask, found, keep_going);
@@ -213,8 +221,7 @@ void TfrmSearch::btnStopClick() {
 void TfrmSearch::btnQuitClick() {
   if (searching_) return;
   if (app_.SearchResults) {
-    app_.Form1->SearchLine->setText("BW:SearchRes");
-    app_.Form1->ScanDirectory1Click();
+    app_.Main().ShowDirectory("BW:SearchRes");
   }
   close();
 }

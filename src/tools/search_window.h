@@ -51,6 +51,11 @@ class TfrmSearch : public QWidget {
   // Empties the results, puts the main window's directory into txtPathSea and "Ready" into the
   // status panel.
   void FormShow();
+  // Makes `dir` the directory to search in.
+  void SetDirectory(const std::string& dir);
+  // Shows the rows of `results` again if it is the list shown; found files that vanished or
+  // were renamed since have been taken out of it or renamed in it.
+  void RefreshResults(const std::vector<std::string>& results);
 
   // Searches `start` and everything below it for files whose names match `mask`, showing the
   // results as they come and the progress in the status panel, until done or stopped. Nothing
