@@ -104,14 +104,14 @@ bool LocaleCollates() {
   return !(locale == "C" || locale == "POSIX" || locale.starts_with("C."));
 }
 
-std::string NameKey(std::string_view name, bool collate) {
-  std::string key;
-  key.reserve(2 * name.size() + 2);
+// Appends the key of `name` to `key`; see NameKey.
+void AppendNameKey(std::string& key, std::string_view name, bool collate) {
   std::string run;  // letters waiting for the collation, with `collate`
   std::string& letters = collate ? run : key;
   std::size_t i = 0;
   while (i < name.size()) {
-    if (IsDigit(name[i])) {
+    const char byte = name[i];
+    if (IsDigit(byte)) {
       std::size_t end = i;
       while (end < name.size() && IsDigit(name[end])) ++end;
       // Leading zeros do not count; the value is its digits behind their count, so a longer
@@ -127,6 +127,11 @@ std::string NameKey(std::string_view name, bool collate) {
       i = end;
       continue;
     }
+    if (static_cast<unsigned char>(byte) < 0x80) {  // the usual case, without decoding
+      letters += static_cast<char>(FoldCase(static_cast<unsigned char>(byte)));
+      ++i;
+      continue;
+    }
     char32_t c = 0;
     const std::size_t length = platform::DecodeUtf8(name.substr(i), c);
     if (length == 0) {
@@ -137,6 +142,12 @@ std::string NameKey(std::string_view name, bool collate) {
     i += length;
   }
   if (collate) AppendCollated(key, run);
+}
+
+std::string NameKey(std::string_view name, bool collate) {
+  std::string key;
+  key.reserve(2 * name.size() + 2);
+  AppendNameKey(key, name, collate);
   return key;
 }
 
@@ -146,28 +157,30 @@ int CompareNames(std::string_view a, std::string_view b) {
   return order.Less(ka, kb) ? -1 : order.Less(kb, ka) ? 1 : 0;
 }
 
+void EntryOrder::AppendKey(std::string_view entry, EntryFacts facts, int& group,
+                           std::int64_t& number, std::string& text) const {
+  group = entry == "../" ? 0 : !entry.empty() && entry.back() == '/' ? 1 : 2;
+  number = 0;
+  const std::string_view name = NameOf(entry);
+  if (order_.field == SortField::kExtension && group == 2) {
+    AppendNameKey(text, ExtensionOf(name), collate_);
+    text += '\0';
+  } else if (order_.field == SortField::kSize && group == 2) {
+    number = facts.size;
+  } else if (order_.field == SortField::kTime) {
+    number = facts.mtime;
+  }
+  AppendNameKey(text, name, collate_);
+  // Names that fold to one key keep an order of their own, by their bytes.
+  text += '\0';
+  text.append(name);
+}
+
 EntryOrder::Key EntryOrder::MakeKey(std::string_view entry, EntryFacts facts) const {
   Key key;
-  key.group = entry == "../" ? 0 : !entry.empty() && entry.back() == '/' ? 1 : 2;
-  const std::string_view name = NameOf(entry);
-  if (order_.field == SortField::kExtension && key.group == 2) {
-    key.text = NameKey(ExtensionOf(name), collate_);
-    key.text += '\0';
-  } else if (order_.field == SortField::kSize && key.group == 2) {
-    key.number = facts.size;
-  } else if (order_.field == SortField::kTime) {
-    key.number = facts.mtime;
-  }
-  if (key.text.empty()) {
-    key.text = NameKey(name, collate_);
-  } else {
-    key.text += NameKey(name, collate_);
-  }
-  // One allocation for the key and the bytes behind it.
-  key.text.reserve(key.text.size() + 1 + name.size());
-  // Names that fold to one key keep an order of their own, by their bytes.
-  key.text += '\0';
-  key.text.append(name);
+  // One allocation for the key and the bytes behind it, enough for names without collation.
+  key.text.reserve(3 * entry.size() + 4);
+  AppendKey(entry, facts, key.group, key.number, key.text);
   return key;
 }
 
@@ -178,37 +191,84 @@ bool EntryOrder::Less(const Key& a, const Key& b) const {
   return order_.descending ? c > 0 : c < 0;
 }
 
+namespace {
+
+// The first eight bytes of a key as one number, so that most comparisons of a sort need no
+// memory beyond the item; bytes missing from a short key count as zero, which orders a key
+// before every longer key it begins.
+std::uint64_t KeyPrefix(std::string_view text) {
+  std::uint64_t prefix = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    prefix <<= 8;
+    if (i < text.size()) prefix |= static_cast<unsigned char>(text[i]);
+  }
+  return prefix;
+}
+
+}  // namespace
+
 void EntryOrder::Sort(std::vector<std::string>& entries,
                       const std::vector<EntryFacts>* facts) const {
+  // The keys of one part of the list lie one after another in one buffer, so that a long list
+  // costs no allocation per entry.
   struct Item {
-    Key key;
+    std::uint64_t prefix;
+    std::int64_t number;
+    std::size_t offset;
+    std::uint32_t length;
     std::uint32_t index;
+    std::uint8_t group;
   };
-  std::vector<Item> items(entries.size());
-  const auto less = [this](const Item& a, const Item& b) { return Less(a.key, b.key); };
-  // Keys and sort of one part of the list.
-  const auto sort_part = [&](std::size_t begin, std::size_t end) {
-    for (std::size_t i = begin; i < end; ++i) {
-      items[i] = {MakeKey(entries[i], facts != nullptr ? (*facts)[i] : EntryFacts{}),
-                  static_cast<std::uint32_t>(i)};
+  struct Part {
+    std::string keys;
+    std::vector<Item> items;
+  };
+  const auto less = [this](const Part& part_a, const Item& a, const Part& part_b, const Item& b) {
+    if (a.group != b.group) return a.group < b.group;
+    int c = (a.number > b.number) - (a.number < b.number);
+    if (c == 0) c = (a.prefix > b.prefix) - (a.prefix < b.prefix);
+    if (c == 0) {
+      c = std::string_view(part_a.keys)
+              .substr(a.offset, a.length)
+              .compare(std::string_view(part_b.keys).substr(b.offset, b.length));
     }
-    std::sort(items.begin() + static_cast<std::ptrdiff_t>(begin),
-              items.begin() + static_cast<std::ptrdiff_t>(end), less);
+    return order_.descending ? c > 0 : c < 0;
+  };
+  const auto sort_part = [&](Part& part, std::size_t begin, std::size_t end) {
+    part.items.reserve(end - begin);
+    for (std::size_t i = begin; i < end; ++i) {
+      const std::size_t offset = part.keys.size();
+      int group = 0;
+      std::int64_t number = 0;
+      AppendKey(entries[i], facts != nullptr ? (*facts)[i] : EntryFacts{}, group, number,
+                part.keys);
+      const std::string_view text = std::string_view(part.keys).substr(offset);
+      part.items.push_back({KeyPrefix(text), number, offset,
+                            static_cast<std::uint32_t>(text.size()), static_cast<std::uint32_t>(i),
+                            static_cast<std::uint8_t>(group)});
+    }
+    std::sort(part.items.begin(), part.items.end(),
+              [&](const Item& a, const Item& b) { return less(part, a, part, b); });
   };
   // A long list is sorted in two halves at once, then merged.
-  const std::size_t half = entries.size() / 2;
-  if (entries.size() >= kSortInHalves) {
-    std::thread first(sort_part, 0, half);
-    sort_part(half, entries.size());
-    first.join();
-    std::inplace_merge(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(half),
-                       items.end(), less);
+  Part first, second;
+  const std::size_t half = entries.size() >= kSortInHalves ? entries.size() / 2 : 0;
+  if (half > 0) {
+    std::thread first_half(sort_part, std::ref(first), 0, half);
+    sort_part(second, half, entries.size());
+    first_half.join();
   } else {
-    sort_part(0, entries.size());
+    sort_part(second, 0, entries.size());
   }
   std::vector<std::string> sorted;
   sorted.reserve(entries.size());
-  for (const Item& item : items) sorted.push_back(std::move(entries[item.index]));
+  auto a = first.items.begin(), b = second.items.begin();
+  while (a != first.items.end() || b != second.items.end()) {
+    // Of equal keys the first half's comes first, as a stable merge has it.
+    const bool take_second =
+        a == first.items.end() || (b != second.items.end() && less(second, *b, first, *a));
+    sorted.push_back(std::move(entries[take_second ? (b++)->index : (a++)->index]));
+  }
   entries = std::move(sorted);
 }
 

@@ -77,6 +77,10 @@ class EntryOrder {
             const std::vector<EntryFacts>* facts = nullptr) const;
 
  private:
+  // Sets a key's group and number and appends its text to `text`.
+  void AppendKey(std::string_view entry, EntryFacts facts, int& group, std::int64_t& number,
+                 std::string& text) const;
+
   SortOrder order_;
   bool collate_;
 };

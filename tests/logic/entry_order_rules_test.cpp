@@ -85,6 +85,41 @@ TEST(EntryOrder, OneEntryInsertsWhereTheSortPutsIt) {
   EXPECT_EQ(entries, (std::vector<std::string>{"../", "sub/", "F1", "f3", "f10", "f20"}));
 }
 
+TEST(EntryOrder, LongListsSortAsOneEntryAtATimeCompares) {
+  // Long enough to be sorted in halves; names share long beginnings, differ in case and
+  // leading zeros, and some repeat.
+  std::vector<std::string> listed = {"../"};
+  std::vector<EntryFacts> facts = {{}};
+  for (int i = 0; i < 24'000; ++i) {
+    const int n = (i * 7919) % 10'007;
+    const char* stem = i % 3 == 0 ? "Report_2026_final_" : i % 3 == 1 ? "report_2026_final_" : "B";
+    std::string name = stem + std::string(i % 5 == 0 ? "00" : "") + std::to_string(n % 4'000);
+    if (i % 11 == 0) {
+      name += "/";
+    } else if (i % 4 == 1) {
+      name += ".txt";
+    }
+    listed.push_back(name);
+    facts.push_back({n % 97, n % 13});
+  }
+  for (const SortField field :
+       {SortField::kName, SortField::kExtension, SortField::kSize, SortField::kTime}) {
+    for (const bool descending : {false, true}) {
+      const EntryOrder order({field, descending}, false);
+      std::vector<std::size_t> by_compare(listed.size());
+      for (std::size_t i = 0; i < by_compare.size(); ++i) by_compare[i] = i;
+      std::stable_sort(by_compare.begin(), by_compare.end(), [&](std::size_t a, std::size_t b) {
+        return order.LessEntries(listed[a], facts[a], listed[b], facts[b]);
+      });
+      std::vector<std::string> expected;
+      for (const std::size_t i : by_compare) expected.push_back(listed[i]);
+      std::vector<std::string> entries = listed;
+      order.Sort(entries, &facts);
+      EXPECT_EQ(entries, expected) << app::FormatSortOrder(order.order());
+    }
+  }
+}
+
 TEST(SortOrderText, ReadsWhatItWritesAndNameOtherwise) {
   for (SortField field :
        {SortField::kName, SortField::kExtension, SortField::kSize, SortField::kTime}) {
