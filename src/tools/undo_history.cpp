@@ -23,9 +23,19 @@ std::optional<std::vector<UndoEntry>> UndoHistory::Load() const {
 }
 
 bool UndoHistory::DropLast() const {
+  bool any = false;
+  const bool written = Rewrite([&](std::vector<UndoEntry>& entries) {
+    any = !entries.empty();
+    if (any) entries.pop_back();
+    return any;
+  });
+  return written && any;
+}
+
+bool UndoHistory::Rewrite(const std::function<bool(std::vector<UndoEntry>&)>& change) const {
   auto entries = Load();
-  if (!entries || entries->empty()) return false;
-  entries->pop_back();
+  if (!entries) return false;
+  if (!change(*entries)) return true;
   std::string text;
   for (const UndoEntry& entry : *entries) text += UndoEntryLine(entry);
   try {

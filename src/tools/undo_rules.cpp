@@ -165,6 +165,10 @@ bool IsPlainFullPath(std::string_view path) {
   return true;
 }
 
+bool SameDirectory(std::string_view a, std::string_view b) {
+  return DirectoryOf(a) == DirectoryOf(b);
+}
+
 bool IsTransferredFile(const platform::FileIdentity& recorded, const platform::FileIdentity& now) {
   if (recorded.inode == 0) return recorded.size == now.size && recorded.mtime_ns == now.mtime_ns;
   return platform::SameFile(recorded, now);

@@ -53,6 +53,9 @@ std::size_t TransferItemBytes(const TransferItem& item);
 // True for a full path without empty, "." or ".." parts: the only kind a copy or move records.
 bool IsPlainFullPath(std::string_view path);
 
+// True when both paths name entries of the same directory.
+bool SameDirectory(std::string_view a, std::string_view b);
+
 // True when `now` is the file a copy or move left where `recorded` says: the same file, or,
 // for a record written before the job, a file of the recorded size and last-write time.
 bool IsTransferredFile(const platform::FileIdentity& recorded, const platform::FileIdentity& now);
