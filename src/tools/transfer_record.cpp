@@ -18,12 +18,15 @@ std::string Trimmed(std::string path) {
   return path;
 }
 
-// The planned item as the job left it: its target as made, or nothing when it was not.
+// The planned item as the job left it: its target as made, or nothing when it was not. The
+// target was free when planned, so a moved file is known by its source being gone (a directory
+// moved to another parent may take a new time); a copy by the source's size and time.
 std::optional<TransferItem> Made(UndoKind kind, const TransferItem& planned) {
   const auto now = platform::GetFileIdentity(planned.target);
-  if (!now || !IsTransferredFile(planned.id, *now)) return std::nullopt;
-  // A move that did not happen leaves its source; the target is then someone else's file.
-  if (kind == UndoKind::kMove && platform::GetFileIdentity(planned.source)) return std::nullopt;
+  if (!now) return std::nullopt;
+  const bool made = kind == UndoKind::kMove ? !platform::GetFileIdentity(planned.source)
+                                            : IsTransferredFile(planned.id, *now);
+  if (!made) return std::nullopt;
   return TransferItem{*now, planned.source, planned.target};
 }
 

@@ -149,6 +149,21 @@ std::string UndoEntryLine(const UndoEntry& entry) {
   return line + "\r\n";
 }
 
+std::string UndoHistoryText(const std::vector<UndoEntry>& entries, std::size_t cap) {
+  std::vector<std::string> lines;
+  std::size_t bytes = 0;
+  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+    std::string line = UndoEntryLine(*entry);
+    if (bytes + line.size() > cap) break;
+    bytes += line.size();
+    lines.push_back(std::move(line));
+  }
+  std::string text;
+  text.reserve(bytes);
+  for (auto line = lines.rbegin(); line != lines.rend(); ++line) text += *line;
+  return text;
+}
+
 std::size_t TransferItemBytes(const TransferItem& item) {
   return kMaxIdBytes + 2 + EscapeField(item.source).size() + EscapeField(item.target).size();
 }
@@ -170,8 +185,11 @@ bool SameDirectory(std::string_view a, std::string_view b) {
 }
 
 bool IsTransferredFile(const platform::FileIdentity& recorded, const platform::FileIdentity& now) {
-  if (recorded.inode == 0) return recorded.size == now.size && recorded.mtime_ns == now.mtime_ns;
-  return platform::SameFile(recorded, now);
+  constexpr std::int64_t kCoarseTimeNs = 2'000'000'000;
+  if (recorded.inode != 0) return platform::SameFile(recorded, now);
+  const std::int64_t apart = recorded.mtime_ns > now.mtime_ns ? recorded.mtime_ns - now.mtime_ns
+                                                              : now.mtime_ns - recorded.mtime_ns;
+  return recorded.size == now.size && apart < kCoarseTimeNs;
 }
 
 std::optional<std::vector<UndoEntry>> ParseUndoHistory(std::string_view text) {

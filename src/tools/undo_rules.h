@@ -57,11 +57,20 @@ bool IsPlainFullPath(std::string_view path);
 bool SameDirectory(std::string_view a, std::string_view b);
 
 // True when `now` is the file a copy or move left where `recorded` says: the same file, or,
-// for a record written before the job, a file of the recorded size and last-write time.
+// for a record written before the job, a file of the recorded size and last-write time (to
+// two seconds, as file systems that keep coarse times round it).
 bool IsTransferredFile(const platform::FileIdentity& recorded, const platform::FileIdentity& now);
 
 // The entry's line with its CR LF.
 std::string UndoEntryLine(const UndoEntry& entry);
+
+// The most the history keeps when it is rewritten: far below what is read whole, so that a run
+// of large copies never makes it unreadable.
+inline constexpr std::size_t kMaxUndoHistoryBytes = std::size_t{16} << 20;
+
+// The lines of the newest entries whose text stays within `cap` bytes, oldest first; the oldest
+// entries are the ones let go.
+std::string UndoHistoryText(const std::vector<UndoEntry>& entries, std::size_t cap);
 
 // Every entry of the history, oldest first; nothing when a line cannot be read (other than a
 // last line cut short by a crash), so that a damaged history is refused as a whole. A copy or

@@ -86,6 +86,20 @@ TEST(UndoRules, ACopyOrMoveLineIsKeptUnderItsCap) {
   EXPECT_FALSE(ParseUndoHistory(UndoEntryLine(entry)));
 }
 
+TEST(UndoRules, ARewrittenHistoryLetsTheOldestEntriesGoBeyondItsCap) {
+  const UndoEntry batch{UndoKind::kBatch, {}, {}};
+  const UndoEntry create{UndoKind::kCreate, {}, {"/d/new"}};
+  const std::string both = UndoEntryLine(batch) + UndoEntryLine(create);
+  struct Case {
+    std::size_t cap;
+    std::string text;
+  };
+  for (const Case& c : {Case{1000, both}, Case{both.size(), both},
+                        Case{both.size() - 1, UndoEntryLine(create)}, Case{3, ""}}) {
+    EXPECT_EQ(UndoHistoryText({batch, create}, c.cap), c.text) << c.cap;
+  }
+}
+
 TEST(UndoRules, ATransferredFileIsKnownByItsIdentityOrBeforeTheJobByItsSizeAndTime) {
   const platform::FileIdentity made{3, 4, 5, 6, 7};
   struct Case {
@@ -98,7 +112,8 @@ TEST(UndoRules, ATransferredFileIsKnownByItsIdentityOrBeforeTheJobByItsSizeAndTi
            Case{made, {3, 8, 5, 6, 7}, false},  // another file
            Case{{0, 0, 5, 6, 0}, made, true},   // recorded before the copy was made
            Case{{0, 0, 5, 6, 0}, {3, 4, 2, 6, 7}, false},
-           Case{{0, 0, 5, 6, 0}, {3, 4, 5, 1, 7}, false},
+           Case{{0, 0, 5, 6, 0}, {3, 4, 5, 1'999'999'999, 7}, true},  // a coarse time
+           Case{{0, 0, 5, 6, 0}, {3, 4, 5, 2'000'000'006, 7}, false},
        }) {
     EXPECT_EQ(IsTransferredFile(c.recorded, c.now), c.same);
   }

@@ -86,8 +86,10 @@ TEST_F(UndoTransferTest, UndoOfACopyAfterARestartTrashesTheCopiesButNotAChangedO
 }
 
 TEST_F(UndoTransferTest, UndoOfAMoveAfterARestartPutsBackWhatItCanWithoutReplacing) {
+  dir.CreateFile("src/d/inner", "inner");
   Run("bw_scan_dir(" + Dst() + ")");
-  Main().PasteFiles({Src() + "a.txt", Src() + "b.txt"}, true);
+  Main().PasteFiles({Src() + "a.txt", Src() + "d", Src() + "b.txt"}, true);
+  ASSERT_EQ(dir.Read("dst/d/inner"), "inner");
   ASSERT_EQ(dir.Read("dst/a.txt"), "src/a.txt");
   app->CurrentFile = Dst() + "a.txt";
   Run("bw_rename(sub/moved.txt)");
@@ -100,13 +102,14 @@ TEST_F(UndoTransferTest, UndoOfAMoveAfterARestartPutsBackWhatItCanWithoutReplaci
   EXPECT_TRUE(Printed("> Undone: move of a.txt"));
 
   dir.CreateFile("src/b.txt", "newcomer");
-  EXPECT_EQ(Caption(), "Undo move of 2 files");
+  EXPECT_EQ(Caption(), "Undo move of 3 files");
   Main().Undo1->trigger();
   EXPECT_EQ(dir.Read("src/a.txt"), "src/a.txt");
   EXPECT_FALSE(dir.Exists("dst/a.txt"));
+  EXPECT_EQ(dir.Read("src/d/inner"), "inner");
   EXPECT_EQ(dir.Read("src/b.txt"), "newcomer");
   EXPECT_EQ(dir.Read("dst/b.txt"), "src/b.txt");
-  EXPECT_TRUE(Printed("> Warning: Undo move of 2 files left undone: \"" + Src() +
+  EXPECT_TRUE(Printed("> Warning: Undo move of 3 files left undone: \"" + Src() +
                       "b.txt\" is taken by another file"));
   EXPECT_EQ(Caption(), "Undo");
 }
