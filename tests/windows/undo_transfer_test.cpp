@@ -57,6 +57,25 @@ TEST_F(UndoTransferTest, ACopyIsOnTheDiskBeforeItStartsAndNamesOnlyTheFilesMadeA
   EXPECT_EQ(Caption(), "Undo copy of a.txt");
 }
 
+TEST_F(UndoTransferTest, ARecordStopsAtItsCapWithAWarningAndAJobThatMadeNothingLeavesNone) {
+  std::vector<tools::TransferRecord::Pair> pairs;
+  for (int i = 0; i < 12000; ++i)
+    pairs.push_back({Src() + "a.txt", Dst() + std::string(250, 'n') + std::to_string(i)});
+  {
+    tools::TransferRecord record = RecordTransfer(*app, tools::UndoKind::kCopy);
+    record.Plan(pairs);
+    const auto planned = History();
+    ASSERT_EQ(planned.size(), 1u);
+    ASSERT_LT(planned[0].items.size(), pairs.size());
+    record.Plan({pairs.back()});  // still full
+    EXPECT_EQ(History().size(), 1u);
+    const std::string full = "> Warning: The undo record of this copy is full (4 MiB): \"" + Src() +
+                             "a.txt\" and the files after it can not be undone";
+    EXPECT_EQ(std::count(echoed.begin(), echoed.end(), full), 1);
+  }
+  EXPECT_TRUE(History().empty());
+}
+
 TEST_F(UndoTransferTest, UndoOfACopyAfterARestartTrashesTheCopiesButNotAChangedOne) {
   Run("bw_scan_dir(" + Src() + ")");
   Run("bw_copy(" + Dst() + ")");
