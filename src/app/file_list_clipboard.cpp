@@ -10,6 +10,7 @@
 #include "app/clipboard_rules.h"
 #include "app/file_op_rules.h"
 #include "app/main_window.h"
+#include "app/undo_command.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "platform/tree_walk.h"
@@ -82,6 +83,7 @@ void TForm1::PasteFromClipboard() {
 
 void TForm1::PasteFiles(const std::vector<std::string>& paths, bool move) {
   const std::string dir = app_.CurrentDir;
+  auto record = RecordTransfer(app_, move ? tools::UndoKind::kMove : tools::UndoKind::kCopy);
   for (const std::string& source : paths) {
     const std::string name = NameOf(source);
     std::string target = dir + name;
@@ -105,6 +107,7 @@ void TForm1::PasteFiles(const std::vector<std::string>& paths, bool move) {
       app_.PrintLine("> Warning: Directories are not copied: " + source);
       continue;
     }
+    record.Plan({{source, target}});
     const bool done = move ? platform::MoveFileNoReplace(source, target)
                            : platform::CopyFileNoReplace(source, target);
     app_.PrintLine(done ? (move ? "> Moved: " : "> Copied: ") + target

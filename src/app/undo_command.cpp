@@ -7,9 +7,11 @@
 #include "app/main_window.h"
 #include "app/undo_command.h"
 #include "platform/file_identity.h"
+#include "platform/file_ops.h"
 #include "platform/trash.h"
 #include "tools/batch_window.h"
 #include "tools/undo_history.h"
+#include "tools/undo_transfer.h"
 #include "ui/byte_text.h"
 
 namespace {
@@ -24,7 +26,7 @@ bool Free(const std::string& path) {
 }
 
 // Carries out one entry; "" when done, otherwise why it was left undone.
-std::string UndoEntry(App& app, const tools::UndoEntry& entry) {
+std::string UndoOne(App& app, const tools::UndoEntry& entry) {
   const auto& p = entry.paths;
   switch (entry.kind) {
     case tools::UndoKind::kTrash:
@@ -52,14 +54,48 @@ std::string UndoEntry(App& app, const tools::UndoEntry& entry) {
     case tools::UndoKind::kBatch:
       app.frmBatch->btnUndoClick();
       return {};
+    case tools::UndoKind::kCopy:
+    case tools::UndoKind::kMove:
+      break;
   }
   return "unknown change";
+}
+
+// Why each part of the entry was left undone; nothing when all of it was undone.
+std::vector<std::string> UndoEntry(App& app, const tools::UndoEntry& entry) {
+  if (entry.kind == tools::UndoKind::kCopy || entry.kind == tools::UndoKind::kMove)
+    return tools::UndoTransfer(entry);
+  std::string why = UndoOne(app, entry);
+  if (why.empty()) return {};
+  return {why};
 }
 
 }  // namespace
 
 tools::UndoHistory UndoHistoryOf(const App& app) {
   return tools::UndoHistory(app.SettingsDir() + tools::kUndoFileName);
+}
+
+tools::TransferRecord RecordTransfer(App& app, tools::UndoKind kind,
+                                     const std::vector<tools::TransferRecord::Pair>& pairs) {
+  tools::TransferRecord record(UndoHistoryOf(app), kind,
+                               [&app](const std::string& line) { app.PrintLine(line); });
+  record.Plan(pairs);
+  return record;
+}
+
+bool MoveWithUndo(App& app, const std::string& source, const std::string& target) {
+  if (!tools::SameDirectory(source, target)) {
+    const tools::TransferRecord record =
+        RecordTransfer(app, tools::UndoKind::kMove, {{source, target}});
+    return platform::MoveFileNoReplace(source, target);
+  }
+  const tools::UndoHistory history = UndoHistoryOf(app);
+  const auto id = platform::GetFileIdentity(source);
+  const bool recorded = id && history.Record({tools::UndoKind::kRename, *id, {source, target}});
+  const bool moved = platform::MoveFileNoReplace(source, target);
+  if (recorded && !moved) history.DropLast();
+  return moved;
 }
 
 void TForm1::UpdateUndoCaption() {
@@ -89,12 +125,10 @@ void TForm1::Undo1Click() {
     app_.PrintLine("> Error: the undo history \"" + history.path() + "\" can not be written");
     return;
   }
-  const std::string why = UndoEntry(app_, last);
-  if (why.empty()) {
-    app_.PrintLine("> Undone: " + caption.substr(5));
-  } else {
+  const std::vector<std::string> left = UndoEntry(app_, last);
+  if (left.empty()) app_.PrintLine("> Undone: " + caption.substr(5));
+  for (const std::string& why : left)
     app_.PrintLine("> Warning: " + caption + " left undone: " + why);
-  }
   UpdateUndoCaption();
   ScanDirectory1Click();
 }

@@ -13,6 +13,7 @@
 #include "app/app.h"
 #include "app/listing_rules.h"
 #include "app/main_window_api.h"
+#include "app/undo_command.h"
 #include "config/options_window.h"
 #include "console/command_rules.h"
 #include "console/console_window.h"
@@ -140,6 +141,10 @@ void StartNumbering(App& app, const std::string& scheme) {
 void CopyListed(App& app, const std::string& target) {
   // Every listed file, selected or not; an existing target is never replaced.
   const std::vector<std::string> entries = app.Main().Entries();
+  std::vector<tools::TransferRecord::Pair> pairs;
+  for (const std::string& entry : entries)
+    pairs.push_back({app.CurrentDir + entry, target + entry});
+  const tools::TransferRecord record = RecordTransfer(app, tools::UndoKind::kCopy, pairs);
   for (const std::string& entry : entries) {
     // A named pipe or a device has no contents to copy; reading a pipe would wait for ever.
     if (!platform::IsFileDirOrLink(app.CurrentDir + entry)) {
@@ -161,9 +166,8 @@ void CopyListed(App& app, const std::string& target) {
 void RenameCurrent(App& app, const std::string& new_name) {
   const std::string old_path = app.ReplaceVariables("$THIS");
   const std::string new_path = app.ReplaceVariables("$DIR") + new_name;
-  app.PrintLine(platform::MoveFileNoReplace(old_path, new_path)
-                    ? "> File renamed!"
-                    : "> File can not be renamed for some reson");
+  app.PrintLine(MoveWithUndo(app, old_path, new_path) ? "> File renamed!"
+                                                      : "> File can not be renamed for some reson");
 }
 
 void ShowRenamingPage(App& app, const ParsedLine& parsed) {

@@ -12,6 +12,7 @@
 
 #include "app/app.h"
 #include "app/listing_rules.h"
+#include "app/undo_command.h"
 #include "console/console_window.h"
 #include "platform/file_ops.h"
 #include "platform/mounts.h"
@@ -124,6 +125,7 @@ void TfrmCopyFile::bntCopyClick() {
   lblStatus->clear();
   pnlProgress->Begin(1, info ? info->size : 0);
   bntCopy->setEnabled(false);
+  const auto record = RecordTransfer(app_, tools::UndoKind::kCopy, {{source, target}});
   const platform::CopyOutcome outcome = platform::CopyFileReporting(
       source, target, [this](std::int64_t copied) { return pnlProgress->Report(0, copied); });
   pnlProgress->End();
@@ -245,6 +247,9 @@ void TfrmMassCopy::btnCopyClick() {
     total += items.back().size;
   }
 
+  std::vector<tools::TransferRecord::Pair> pairs;
+  for (const Item& item : items) pairs.push_back({item.source, item.target});
+  const auto record = RecordTransfer(app_, tools::UndoKind::kCopy, pairs);
   pnlProgress->Begin(static_cast<int>(items.size()), total);
   btnCopy->setEnabled(false);
   std::int64_t done = 0;

@@ -8,11 +8,12 @@
 namespace tools {
 
 bool UndoHistory::Record(const UndoEntry& entry) const {
-  // The history names full paths only; a change on a relative one is not recorded.
-  for (const std::string& path : entry.paths) {
-    if (path.empty() || path.front() != '/') return false;
-  }
-  return platform::AppendFile(path_).Append(UndoEntryLine(entry));
+  // A line the history could not read back would make it refused as a whole: a change on a
+  // relative path, for one, is not recorded.
+  const std::string line = UndoEntryLine(entry);
+  const auto back = ParseUndoHistory(line);
+  if (!back || back->size() != 1) return false;
+  return platform::AppendFile(path_).Append(line);
 }
 
 std::optional<std::vector<UndoEntry>> UndoHistory::Load() const {
@@ -23,11 +24,20 @@ std::optional<std::vector<UndoEntry>> UndoHistory::Load() const {
 }
 
 bool UndoHistory::DropLast() const {
+  bool any = false;
+  const bool written = Rewrite([&](std::vector<UndoEntry>& entries) {
+    any = !entries.empty();
+    if (any) entries.pop_back();
+    return any;
+  });
+  return written && any;
+}
+
+bool UndoHistory::Rewrite(const std::function<bool(std::vector<UndoEntry>&)>& change) const {
   auto entries = Load();
-  if (!entries || entries->empty()) return false;
-  entries->pop_back();
-  std::string text;
-  for (const UndoEntry& entry : *entries) text += UndoEntryLine(entry);
+  if (!entries) return false;
+  if (!change(*entries)) return true;
+  const std::string text = UndoHistoryText(*entries, kMaxUndoHistoryBytes);
   try {
     platform::WriteFileAtomic(path_, text);
   } catch (const std::runtime_error&) {

@@ -3,6 +3,7 @@
 // The undo history file: changes are added as they are about to be made and taken off as they
 // are undone, so the history survives a restart and a crash.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ class UndoHistory {
   std::optional<std::vector<UndoEntry>> Load() const;
   // Takes the most recent entry off; false when the file cannot be written.
   bool DropLast() const;
+  // Lets `change` edit the entries and writes them back whole, unless it returns false for
+  // nothing changed; false when the history cannot be read or written, and then the file
+  // stays as it was.
+  bool Rewrite(const std::function<bool(std::vector<UndoEntry>&)>& change) const;
 
  private:
   std::string path_;

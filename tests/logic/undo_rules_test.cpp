@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <string>
 
 namespace tools {
@@ -20,16 +22,28 @@ TEST(UndoRules, EntriesComeBackAsWrittenWithTheirCaptions) {
        "Undo rename of report.txt"},
       {{UndoKind::kCreate, {}, {"/d/empty"}}, "Undo creation of empty"},
       {{UndoKind::kBatch, {}, {}}, "Undo renaming run"},
+      {{UndoKind::kCopy, {}, {}, {{id, "/s/report.txt", "/d/report (2).txt"}}},
+       "Undo copy of report.txt"},
+      {{UndoKind::kCopy,
+        {},
+        {},
+        {{id, "/s/a", "/d/a"}, {{}, "/t/b", "/d/b"}, {id, "/s/c", "/d/c"}}},
+       "Undo copy of 3 files"},
+      {{UndoKind::kMove, {}, {}, {{id, "/s/report.txt", "/d/report.txt"}}},
+       "Undo move of report.txt"},
+      {{UndoKind::kMove,
+        {},
+        {},
+        {{id, "/s/a", "/d/a"}, {id, "/s/b", "/d/b"}, {id, "/s/c", "/d/c"}}},
+       "Undo move of 3 files"},
   };
   std::string text;
   for (const Case& c : cases) text += UndoEntryLine(c.entry);
   const auto entries = ParseUndoHistory(text + "RENAME\t1\t2");  // a last line cut by a crash
   ASSERT_TRUE(entries);
-  ASSERT_EQ(entries->size(), 4u);
-  for (std::size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ((*entries)[i].kind, cases[i].entry.kind);
-    EXPECT_EQ((*entries)[i].paths, cases[i].entry.paths);
-    EXPECT_EQ((*entries)[i].id, cases[i].entry.id);
+  ASSERT_EQ(entries->size(), std::size(cases));
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ((*entries)[i], cases[i].entry);
     EXPECT_EQ(UndoCaption((*entries)[i]), cases[i].caption);
   }
   EXPECT_EQ(ParseUndoHistory("")->size(), 0u);
@@ -43,8 +57,65 @@ TEST(UndoRules, AHistoryWithALineThatCannotBeReadIsRefusedWhole) {
            "CREATE\t1\tx\t3\t4\t5\t/a\r\nBATCH\r\n",   // not a number
            "TRASH\t1\t2\t3\t4\t5\t/a\t/b\t/c\\q\r\n",  // a bad escape
            "BATCH\textra\r\n",
+           "COPY\r\n",                                                        // no file
+           "COPY\t1\t2\t3\t4\t5\t/s/a\r\n",                                   // no target
+           "MOVE\t1\t2\t3\t4\t5\t/s/a\t/d/a\t1\r\n",                          // a piece of an item
+           "COPY\t1\t2\t3\t4\t5\t/s/a\t/d/a\t1\t2\t3\t4\t5\t/s/b\t/e/b\r\n",  // another dir
+           "MOVE\t1\t2\t3\t4\t5\t/s/a\t/d/../etc/a\r\n",                      // not a plain path
+           "COPY\t1\t2\t3\t4\t5\t/s//a\t/d/a\r\n",
+           "COPY\t1\t2\t3\t4\t5\t/s/a\t/d/\r\n",
        }) {
     EXPECT_FALSE(ParseUndoHistory(damaged)) << damaged;
+  }
+}
+
+TEST(UndoRules, ACopyOrMoveLineIsKeptUnderItsCap) {
+  UndoEntry entry{UndoKind::kCopy, {}, {}, {}};
+  std::size_t bytes = 0;
+  for (int i = 0; bytes < kMaxTransferLineBytes - 4096; ++i) {
+    const std::string name = std::string(200, 'n') + std::to_string(i);
+    const std::int64_t wide = std::numeric_limits<std::int64_t>::min();
+    entry.items.push_back({{~0ull, ~0ull, wide, wide, wide}, "/s/" + name, "/d/" + name});
+    bytes += TransferItemBytes(entry.items.back());
+  }
+  const std::string line = UndoEntryLine(entry);
+  EXPECT_LE(line.size(), bytes + 8);  // the estimate is never short
+  EXPECT_GT(line.size(), kMaxTransferLineBytes - 8192);
+  ASSERT_TRUE(ParseUndoHistory(line));
+  entry.items.push_back({{}, "/s/" + std::string(8192, 'x'), "/d/x"});
+  EXPECT_FALSE(ParseUndoHistory(UndoEntryLine(entry)));
+}
+
+TEST(UndoRules, ARewrittenHistoryLetsTheOldestEntriesGoBeyondItsCap) {
+  const UndoEntry batch{UndoKind::kBatch, {}, {}};
+  const UndoEntry create{UndoKind::kCreate, {}, {"/d/new"}};
+  const std::string both = UndoEntryLine(batch) + UndoEntryLine(create);
+  struct Case {
+    std::size_t cap;
+    std::string text;
+  };
+  for (const Case& c : {Case{1000, both}, Case{both.size(), both},
+                        Case{both.size() - 1, UndoEntryLine(create)}, Case{3, ""}}) {
+    EXPECT_EQ(UndoHistoryText({batch, create}, c.cap), c.text) << c.cap;
+  }
+}
+
+TEST(UndoRules, ATransferredFileIsKnownByItsIdentityOrBeforeTheJobByItsSizeAndTime) {
+  const platform::FileIdentity made{3, 4, 5, 6, 7};
+  struct Case {
+    platform::FileIdentity recorded, now;
+    bool same;
+  };
+  for (const Case& c : {
+           Case{made, made, true},
+           Case{made, {3, 4, 5, 9, 7}, false},  // written since
+           Case{made, {3, 8, 5, 6, 7}, false},  // another file
+           Case{{0, 0, 5, 6, 0}, made, true},   // recorded before the copy was made
+           Case{{0, 0, 5, 6, 0}, {3, 4, 2, 6, 7}, false},
+           Case{{0, 0, 5, 6, 0}, {3, 4, 5, 1'999'999'999, 7}, true},  // a coarse time
+           Case{{0, 0, 5, 6, 0}, {3, 4, 5, 2'000'000'006, 7}, false},
+       }) {
+    EXPECT_EQ(IsTransferredFile(c.recorded, c.now), c.same);
   }
 }
 

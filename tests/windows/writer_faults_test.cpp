@@ -263,7 +263,8 @@ TEST_F(WriterFaultsTest, CopiesLeaveNoPartialTargetAndSayTheyFailed) {
   Run("bw_scan_dir(" + src + ")");
   echoed.clear();
   {
-    Scoped full(FullDiskAfter(5));
+    // Room for the undo history's record of the copy and the small file, not the big one.
+    Scoped full(FullDiskAfter(100000));
     Run("bw_copy(" + dst + ")");
   }
   EXPECT_TRUE(Echoed("> Error: Can't copy \"" + src + "big.bin\" to \"" + dst + "big.bin\""));

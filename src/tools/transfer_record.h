@@ -1,0 +1,48 @@
+#pragma once
+
+// A copy or a move in the undo history. Each file is on the disk in the history before it is
+// copied or moved, so that a crash loses no entry; once the job is over the record is rewritten
+// as one entry that names only the files the job made, with their identities.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tools/undo_history.h"
+
+namespace tools {
+
+class TransferRecord {
+ public:
+  // Receives a console line when part of the job cannot be recorded.
+  using Warn = std::function<void(const std::string& line)>;
+
+  // `kind` is UndoKind::kCopy or UndoKind::kMove.
+  TransferRecord(UndoHistory history, UndoKind kind, Warn warn);
+  // Finishes the record, whatever way the job ended.
+  ~TransferRecord();
+  // The record moved from finishes nothing.
+  TransferRecord(TransferRecord&& other) noexcept;
+  TransferRecord& operator=(TransferRecord&&) = delete;
+
+  struct Pair {
+    std::string source, target;
+  };
+  // Records files about to be copied or moved, before the first of them is. A pair is left
+  // out when there is nothing at its source or something at its target already (no-replace
+  // refuses it), when its target is outside the job's directory, and once the record is full.
+  void Plan(const std::vector<Pair>& pairs);
+
+ private:
+  void Finish();
+  void WarnOnce(const std::string& line);
+
+  UndoHistory history_;
+  UndoKind kind_;
+  Warn warn_;
+  std::vector<UndoEntry> planned_;  // the lines written so far, oldest first
+  std::size_t bytes_ = 0;           // what the finished line may take
+  bool warned_ = false;
+};
+
+}  // namespace tools
