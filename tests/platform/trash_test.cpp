@@ -181,12 +181,14 @@ TEST(TrashInfo, ParsesWhatOtherFileManagersWrite) {
 }
 
 // Other file managers see what was trashed here (gio needs its trash backend to list trash://).
+// The backend runs on a session bus of its own, so that it reads this test's trash, not the
+// one of the bus it would otherwise be started from.
 TEST(Trash, GioListsAFileTrashedHere) {
   TrashHome home;
   TempDir dir;
   const std::string file = dir.CreateFile("seen-by-gio.txt", "x");
   ASSERT_EQ(MoveToTrash(file).outcome, TrashOutcome::kTrashed);
-  FILE* pipe = popen("gio list trash:// 2>/dev/null", "r");
+  FILE* pipe = popen("dbus-run-session -- gio list trash:// 2>/dev/null", "r");
   ASSERT_NE(pipe, nullptr);
   std::string out;
   char buffer[256];
