@@ -236,6 +236,11 @@ void EntryOrder::Sort(std::vector<std::string>& entries,
   };
   const auto sort_part = [&](Part& part, std::size_t begin, std::size_t end) {
     part.items.reserve(end - begin);
+    // Room for the usual keys at once: a buffer that grew by steps would leave its smaller
+    // predecessors with the allocator after the sort.
+    std::size_t room = 0;
+    for (std::size_t i = begin; i < end; ++i) room += 3 * entries[i].size() + 4;
+    part.keys.reserve(room);
     for (std::size_t i = begin; i < end; ++i) {
       const std::size_t offset = part.keys.size();
       int group = 0;
