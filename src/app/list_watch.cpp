@@ -11,11 +11,12 @@
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "platform/tree_walk.h"
-#include "tools/search_rules.h"
 #include "tools/search_window.h"
 #include "ui/byte_text.h"
 #include "ui/dir_tree.h"
 #include "ui/file_list_model.h"
+#include "tools/search_rules.h"
+#include "ui/guarded_slot.h"
 #include "ui/pump_events.h"
 
 namespace {
@@ -43,7 +44,7 @@ ListWatch::ListWatch(App& app, TForm1& form) : QObject(&form), app_(app), form_(
   }
   settle_.setSingleShot(true);
   settle_.setInterval(kSettleMs);
-  connect(&settle_, &QTimer::timeout, this, [this] { app_.Guarded([this] { ApplyPending(); }); });
+  connect(&settle_, &QTimer::timeout, this, ui::GuardedSlot(app_, this, &ListWatch::ApplyPending));
 }
 
 void ListWatch::StopAll() {
