@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "platform/paths.h"
 #include "platform/file_ops.h"
 #include "tools/rename_journal_rules.h"
 
@@ -63,11 +64,6 @@ std::optional<UndoEntry> ParseEntry(std::string_view line) {
   return std::nullopt;
 }
 
-std::string BaseName(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 std::string UndoEntryLine(const UndoEntry& entry) {
@@ -103,11 +99,11 @@ std::optional<std::vector<UndoEntry>> ParseUndoHistory(std::string_view text) {
 std::string UndoCaption(const UndoEntry& entry) {
   switch (entry.kind) {
     case UndoKind::kTrash:
-      return "Undo delete of " + BaseName(entry.paths[0]);
+      return "Undo delete of " + platform::BaseName(entry.paths[0]);
     case UndoKind::kRename:
-      return "Undo rename of " + BaseName(entry.paths[0]);
+      return "Undo rename of " + platform::BaseName(entry.paths[0]);
     case UndoKind::kCreate:
-      return "Undo creation of " + BaseName(entry.paths[0]);
+      return "Undo creation of " + platform::BaseName(entry.paths[0]);
     case UndoKind::kBatch:
       return "Undo renaming run";
   }
