@@ -16,7 +16,6 @@
 #include "app/app.h"
 #include "app/list_watch.h"
 #include "app/listing_rules.h"
-#include "app/loading.h"
 #include "app/main_window.h"
 #include "platform/file_ops.h"
 #include "platform/launch.h"
@@ -26,6 +25,7 @@
 #include "ui/byte_text.h"
 #include "ui/dir_tree.h"
 #include "ui/file_list_model.h"
+#include "ui/loading.h"
 #include "ui/pump_events.h"
 
 namespace {

@@ -28,6 +28,7 @@
 #include "platform/enumerate.h"
 #include "platform/file_ops.h"
 #include "platform/profile.h"
+#include "platform/text_file.h"
 #include "ui/byte_text.h"
 #include "ui/guarded_slot.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/ascii_case.h"
-#include "platform/file_ops.h"
+#include "platform/text_file.h"
 
 namespace bookmarks {
 std::vector<std::string> Parse(std::string_view text) {

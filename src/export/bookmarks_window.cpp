@@ -15,6 +15,7 @@
 #include "config/settings_rules.h"
 #include "export/bookmark_rules.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 #include "ui/byte_text.h"
 #include "ui/guarded_slot.h"
 

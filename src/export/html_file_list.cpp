@@ -18,6 +18,7 @@
 #include "platform/enumerate.h"
 #include "platform/file_ops.h"
 #include "platform/launch.h"
+#include "platform/text_file.h"
 #include "ui/byte_text.h"
 #include "ui/guarded_slot.h"
 #include "ui/window_flags.h"

@@ -19,6 +19,7 @@
 #include "export/html_file_list.h"
 #include "export/style_tree_rules.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 #include "ui/byte_text.h"
 #include "ui/guarded_slot.h"
 

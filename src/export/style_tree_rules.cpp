@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "platform/paths.h"
-#include "platform/file_ops.h"
+#include "platform/text_file.h"
 
 namespace css {
 

@@ -9,6 +9,7 @@
 #include "app/app.h"
 #include "app/main_window_api.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 #include "tools/mask_rules.h"
 #include "ui/byte_text.h"
 #include "ui/guarded_slot.h"

@@ -13,12 +13,12 @@
 #include <optional>
 
 #include "app/app.h"
-#include "app/loading.h"
 #include "app/main_window_api.h"
 #include "platform/launch.h"
 #include "tools/search_rules.h"
 #include "ui/byte_text.h"
 #include "ui/guarded_slot.h"
+#include "ui/loading.h"
 #include "ui/window_flags.h"
 
 int FoundListModel::rowCount(const QModelIndex& parent) const {
