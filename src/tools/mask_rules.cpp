@@ -149,17 +149,6 @@ bool Mask::Matches(std::string_view name) const {
   return t == count;
 }
 
-bool MatchesMask(std::string_view name, std::string_view mask) {
-  const auto compiled = Mask::Compile(mask);
-  return compiled && compiled->Matches(name);
-}
-
-std::string MaskError(std::string_view mask) {
-  std::string error;
-  Mask::Compile(mask, &error);
-  return error;
-}
-
 std::string ListingMaskError(std::string_view mask) {
   if (mask.find(platform::kPathDelim) != std::string_view::npos) {
     return std::string("A mask cannot hold \"") + platform::kPathDelim + "\"";
