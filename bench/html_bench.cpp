@@ -25,6 +25,7 @@
 #include "export/html_file_list.h"
 #include "platform/enumerate.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 #include "ui/byte_text.h"
 #include "ui/dialogs.h"
 

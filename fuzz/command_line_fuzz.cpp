@@ -5,6 +5,7 @@
 #include "console/command_rules.h"
 #include "fuzz_support.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

@@ -23,6 +23,7 @@
 #include "platform/fault_plan.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/text_file.h"
 #include "tools/batch_window.h"
 #include "ui/byte_text.h"
 #include "ui/column_list_view.h"

@@ -7,12 +7,13 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_support.h"
+#include "support/hex_dump.h"
 #include "tools/hex_rules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const std::int64_t length = static_cast<std::int64_t>(size);
-  const std::string dump = tools::FormatDump(bytes);
+  const std::string dump = FormatDump(bytes);
   FUZZ_CHECK(static_cast<std::int64_t>(dump.size()) == tools::DumpTextLength(length));
 
   const tools::ByteReader read = [&bytes](std::int64_t offset, char* buffer, std::int64_t count) {

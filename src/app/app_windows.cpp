@@ -3,7 +3,6 @@
 
 #include "app/app.h"
 #include "app/drive_select.h"
-#include "app/loading.h"
 #include "app/main_window.h"
 #include "config/lang_editor.h"
 #include "config/options_window.h"
@@ -18,6 +17,7 @@
 #include "tools/hex_viewer.h"
 #include "tools/mask_select.h"
 #include "tools/search_window.h"
+#include "ui/loading.h"
 
 MainWindowApi& App::Main() {
   return *Form1;

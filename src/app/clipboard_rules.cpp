@@ -1,7 +1,7 @@
 #include "app/clipboard_rules.h"
 
-#include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/text_file.h"
 
 namespace app {
 

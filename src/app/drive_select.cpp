@@ -9,6 +9,7 @@
 #include "app/main_window_api.h"
 #include "platform/mounts.h"
 #include "ui/byte_text.h"
+#include "ui/guarded_slot.h"
 
 TfrmDriveSel::TfrmDriveSel(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   setObjectName("frmDriveSel");
@@ -19,7 +20,8 @@ TfrmDriveSel::TfrmDriveSel(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   layout->addWidget(btnOk);
   resize(147, 55);
 
-  connect(btnOk, &QPushButton::clicked, this, [this] { app_.Guarded([this] { btnOkClick(); }); });
+  connect(btnOk, &QPushButton::clicked, this,
+          ui::GuardedSlot(app_, this, &TfrmDriveSel::btnOkClick));
 }
 
 void TfrmDriveSel::FormCreate() {

@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "ui/byte_text.h"
 #include "ui/file_list_model.h"
+#include "ui/guarded_slot.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ void TForm1::InstallFileListKeys() {
   new FileListKeys(this, app_);
   // Keys move the cursor as clicks do, and the third panel tells what is under it.
   connect(fList->selectionModel(), &QItemSelectionModel::currentChanged, this,
-          [this] { app_.Guarded([&] { fListClick(); }); });
+          ui::GuardedSlot(app_, this, &TForm1::fListClick));
 }
 
 bool TForm1::fListKeyDown(int key, Qt::KeyboardModifiers modifiers) {

@@ -16,17 +16,16 @@
 #include "app/app.h"
 #include "app/list_watch.h"
 #include "app/listing_rules.h"
-#include "app/loading.h"
 #include "app/main_window.h"
 #include "platform/file_ops.h"
 #include "platform/launch.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "platform/tree_walk.h"
-#include "tools/search_rules.h"
 #include "ui/byte_text.h"
 #include "ui/dir_tree.h"
 #include "ui/file_list_model.h"
+#include "ui/loading.h"
 #include "ui/pump_events.h"
 
 namespace {
@@ -232,7 +231,7 @@ void TForm1::fListDblClick() {
     app_.CurrentDir = app::ParentPath(app_.CurrentDir);
   } else if (app_.CurrentDir.empty() && entry.back() != platform::kPathDelim) {
     // A found file in the search results: list the directory that holds it.
-    app_.CurrentDir = tools::FoundFileDir(entry);
+    app_.CurrentDir = platform::DirName(entry);
   } else if (entry.find(platform::kPathDelim) != std::string::npos) {
     app_.CurrentDir += entry;
   } else {

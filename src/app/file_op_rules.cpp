@@ -34,10 +34,7 @@ std::string SkippedDirectoriesLine(std::size_t count) {
 }
 
 std::string RenameTarget(std::string_view source, std::string_view name) {
-  const std::size_t slash = source.rfind(platform::kPathDelim);
-  const std::string_view dir =
-      slash == std::string_view::npos ? std::string_view() : source.substr(0, slash + 1);
-  return std::string(dir) + std::string(name);
+  return platform::DirName(source) + std::string(name);
 }
 
 }  // namespace app

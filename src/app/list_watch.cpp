@@ -11,11 +11,11 @@
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "platform/tree_walk.h"
-#include "tools/search_rules.h"
 #include "tools/search_window.h"
 #include "ui/byte_text.h"
 #include "ui/dir_tree.h"
 #include "ui/file_list_model.h"
+#include "ui/guarded_slot.h"
 #include "ui/pump_events.h"
 
 namespace {
@@ -43,7 +43,7 @@ ListWatch::ListWatch(App& app, TForm1& form) : QObject(&form), app_(app), form_(
   }
   settle_.setSingleShot(true);
   settle_.setInterval(kSettleMs);
-  connect(&settle_, &QTimer::timeout, this, [this] { app_.Guarded([this] { ApplyPending(); }); });
+  connect(&settle_, &QTimer::timeout, this, ui::GuardedSlot(app_, this, &ListWatch::ApplyPending));
 }
 
 void ListWatch::StopAll() {
@@ -91,7 +91,7 @@ void ListWatch::FollowResults(const std::vector<std::string>& paths) {
   StopAll();
   results_ = true;
   std::set<std::string> dirs;
-  for (const std::string& path : paths) dirs.emplace(tools::FoundFileDir(path));
+  for (const std::string& path : paths) dirs.emplace(platform::DirName(path));
   if (dirs.size() > kMaxResultDirs) {
     return Warn(app::kSearchResultsName, "found in too many directories");
   }
@@ -223,7 +223,7 @@ void ListWatch::ApplyToResults(const std::string& dir, const app::DirChanges& ch
   std::vector<std::pair<std::string, std::string>> renamed;
   if (changes.relist) {
     for (const std::string& path : results) {
-      if (tools::FoundFileDir(path) == dir && !platform::EntryExists(path)) removed.push_back(path);
+      if (platform::DirName(path) == dir && !platform::EntryExists(path)) removed.push_back(path);
     }
   } else {
     for (const std::string& entry : changes.removed) removed.push_back(dir + BareName(entry));

@@ -18,6 +18,7 @@
 #include "app/app.h"
 #include "app/list_watch.h"
 #include "app/listing_rules.h"
+#include "app/main_menu.h"
 #include "console/console_lists.h"
 #include "console/console_window.h"
 #include "export/bookmarks_window.h"
@@ -27,6 +28,7 @@
 #include "ui/column_list_view.h"
 #include "ui/dir_tree.h"
 #include "ui/file_list_model.h"
+#include "ui/guarded_slot.h"
 #include "ui/key_filter.h"
 
 namespace {
@@ -48,21 +50,6 @@ TForm1::TForm1(App& app) : app_(app) {
   BuildControls();
   BuildMenus();
   list_watch_ = new ListWatch(app_, *this);
-}
-
-QAction* TForm1::AddItem(QMenu* menu, const char* name, const QString& caption,
-                         void (TForm1::*handler)(), const QKeySequence& shortcut) {
-  QAction* action = menu->addAction(caption);
-  action->setObjectName(name);
-  if (!shortcut.isEmpty()) {
-    action->setShortcut(shortcut);
-    action->setShortcutContext(Qt::WindowShortcut);
-  }
-  if (handler != nullptr) {
-    connect(action, &QAction::triggered, this,
-            [this, handler] { app_.Guarded([&] { (this->*handler)(); }); });
-  }
-  return action;
 }
 
 void TForm1::BuildControls() {
@@ -145,9 +132,7 @@ void TForm1::BuildControls() {
   }
   statusBar()->setObjectName("StatusBar");
 
-  const auto guard = [this](void (TForm1::*handler)()) {
-    return [this, handler] { app_.Guarded([&] { (this->*handler)(); }); };
-  };
+  const auto guard = ui::GuardedSlots(app_, this);
   connect(ToolButton2, &QToolButton::clicked, this, guard(&TForm1::ToolButton2Click));
   connect(btnUpOnDir, &QToolButton::clicked, this, guard(&TForm1::btnUpOnDirClick));
   connect(gobtn, &QToolButton::clicked, this, guard(&TForm1::gobtnClick));
@@ -168,147 +153,22 @@ void TForm1::BuildControls() {
 }
 
 void TForm1::BuildMenus() {
-  QMenuBar* bar = menuBar();
-  File1 = bar->addMenu("[FILE]");
-  File1->setObjectName("File1");
-  Exit1 = AddItem(File1, "Exit1", "[EXIT]", &TForm1::Exit1Click, QKeySequence("Ctrl+O"));
-  Optionz1 = AddItem(File1, "Optionz1", "[OPTIONZ]", &TForm1::Optionz1Click);
-  FAVAPPS1 = File1->addMenu("[FAVAPPS]");
-  FAVAPPS1->setObjectName("FAVAPPS1");
-  N4 = FAVAPPS1->addSeparator();
-  N4->setObjectName("N4");
-  Default1 = AddItem(FAVAPPS1, "Default1", "Add...", &TForm1::Default1Click);
-
-  mnuView = bar->addMenu("[VIEW]");
-  mnuView->setObjectName("mnuView");
-  // The handlers flip these check marks themselves, so the menu's own flip is undone first.
-  DIRTREE1 = AddItem(mnuView, "DIRTREE1", "[DIRTREE]", nullptr);
-  SHOWBOOKMARKS1 = AddItem(mnuView, "SHOWBOOKMARKS1", "[SHOW BOOKMARKS]", nullptr);
-  for (const auto& item : {std::pair{DIRTREE1, &TForm1::DIRTREE1Click},
-                           std::pair{SHOWBOOKMARKS1, &TForm1::SHOWBOOKMARKS1Click}}) {
-    QAction* action = item.first;
-    const auto handler = item.second;
-    action->setCheckable(true);
-    connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
-      action->setChecked(!checked);
-      app_.Guarded([&] { (this->*handler)(); });
-    });
-  }
-
+  app::BuildMainMenus(*this, app_);
   BuildSortMenu();
-
-  Operations1 = bar->addMenu("[OPERS]");
-  Operations1->setObjectName("Operations1");
-  ScanDirectory1 = AddItem(Operations1, "ScanDirectory1", "[SKADIR]", &TForm1::ScanDirectory1Click);
   ScanDirectory1->setVisible(false);
-  Undo1 = AddItem(Operations1, "Undo1", "Undo", &TForm1::Undo1Click, QKeySequence("Ctrl+Z"));
-  connect(Operations1, &QMenu::aboutToShow, this,
-          [this] { app_.Guarded([&] { UpdateUndoCaption(); }); });
+  const auto guard = ui::GuardedSlots(app_, this);
+  connect(Operations1, &QMenu::aboutToShow, this, guard(&TForm1::UpdateUndoCaption));
   // A hidden item takes no shortcut: the window's own action lists again on F5.
   Refresh1 = new QAction(this);
   Refresh1->setObjectName("Refresh1");
   Refresh1->setShortcut(QKeySequence(Qt::Key_F5));
   Refresh1->setShortcutContext(Qt::WindowShortcut);
   addAction(Refresh1);
-  connect(Refresh1, &QAction::triggered, this,
-          [this] { app_.Guarded([this] { ScanDirectory1Click(); }); });
-  Delete1 = AddItem(Operations1, "Delete1", "[DELTHISF]", &TForm1::Delete1Click);
-  DeleteForEver1 = AddItem(Operations1, "DeleteForEver1", "Delete for ever",
-                           &TForm1::DeleteForEver1Click, QKeySequence("Shift+Del"));
-  DeleteAll1 = AddItem(Operations1, "DeleteAll1", "[DELALLF]", &TForm1::DeleteAll1Click);
-  CreateEmptyFile1 = AddItem(Operations1, "CreateEmptyFile1", "[CREATEF]",
-                             &TForm1::CreateEmptyFile1Click, QKeySequence("Ctrl+N"));
-  Mask1 = AddItem(Operations1, "Mask1", "[MASK]", &TForm1::Mask1Click);
-  Rename1 = AddItem(Operations1, "Rename1", "[RENAME]", &TForm1::Rename1Click);
-  BatchRename1 = AddItem(Operations1, "BatchRename1", "[BRENAME]", &TForm1::BatchRename1Click,
-                         QKeySequence("Ctrl+B"));
-  HTMLLIST1 = AddItem(Operations1, "HTMLLIST1", "[HTMLLIST]", &TForm1::HTMLLIST1Click);
-  LISTING1 = AddItem(Operations1, "LISTING1", "[LISTING]", &TForm1::LISTING1Click);
-  ViewAsHex1 = AddItem(Operations1, "ViewAsHex1", "[ViewAsHex]", &TForm1::ViewAsHex1Click);
-  SEARCH1 =
-      AddItem(Operations1, "SEARCH1", "[SEARCH]", &TForm1::SEARCH1Click, QKeySequence("Ctrl+F"));
-  Operations1->addSeparator()->setObjectName("N2");
-  BOOKMARKSG1 = Operations1->addMenu("[BOOKMARKSG]");
-  BOOKMARKSG1->setObjectName("BOOKMARKSG1");
-  BOOKMARKS1 = AddItem(BOOKMARKSG1, "BOOKMARKS1", "[BOOKMARKSSHOW]", &TForm1::BOOKMARKS1Click);
-  ADDBOOKMARK1 = AddItem(BOOKMARKSG1, "ADDBOOKMARK1", "[ADDBOOKMARK]", &TForm1::ADDBOOKMARK1Click);
-  Operations1->addSeparator()->setObjectName("N1");
-  mnuConsole = AddItem(Operations1, "mnuConsole", "[CONSOLE]", &TForm1::mnuConsoleClick,
-                       QKeySequence("Ctrl+L"));
-  Go1 = Operations1->addMenu("Go");
-  Go1->setObjectName("Go1");
-  static constexpr const char* kGoItems[][2] = {{"scandisk1", "chkdsk"},   {"calc1", "calc"},
-                                                {"command1", "command"},   {"debug1", "debug"},
-                                                {"iexplore1", "iexplore"}, {"mspaint1", "mspaint"},
-                                                {"notepad1", "notepad"},   {"regedit1", "regedit"}};
-  for (const auto& item : kGoItems) {
-    QAction* action = AddItem(Go1, item[0], item[1], nullptr);
-    const char* program = item[1];
-    connect(action, &QAction::triggered, this,
-            [this, program] { app_.Guarded([&] { GoEntryClick(program); }); });
-  }
-
-  SELECTION1 = bar->addMenu("[SELECTION]");
-  SELECTION1->setObjectName("SELECTION1");
-  SELECTALL1 = AddItem(SELECTION1, "SELECTALL1", "[SELECTALL]", &TForm1::SELECTALL1Click,
-                       QKeySequence("Ctrl+A"));
-  Deselect1 = AddItem(SELECTION1, "Deselect1", "[DESELECT]", &TForm1::Deselect1Click,
-                      QKeySequence("Ctrl+D"));
-  REMOVECURSOR1 =
-      AddItem(SELECTION1, "REMOVECURSOR1", "[REMOVECURSOR]", &TForm1::REMOVECURSOR1Click);
-
-  Info1 = bar->addMenu("[INFO]");
-  Info1->setObjectName("Info1");
-  About1 = AddItem(Info1, "About1", "[ABOUT]", &TForm1::About1Click);
-  Help1 = AddItem(Info1, "Help1", "[HELP]", &TForm1::Help1Click, QKeySequence(Qt::Key_F1));
-  pDELELOPERLOG1 = AddItem(Info1, "pDELELOPERLOG1", "[DELELOPERLOG]", &TForm1::pDELELOPERLOG1Click);
-
-  FileListPop = new QMenu(this);
-  FileListPop->setObjectName("FileListPop");
-  mnuListViewHex = AddItem(FileListPop, "mnuListViewHex", "[VIEWASHEX]", &TForm1::ViewAsHex1Click);
-  mnuViewAsText =
-      AddItem(FileListPop, "mnuViewAsText", "[VIEWASTEXT]", &TForm1::mnuViewAsTextClick);
-  FileListPop->addSeparator()->setObjectName("N3");
-  mnuCopyFile = AddItem(FileListPop, "mnuCopyFile", "[COPY]", &TForm1::mnuCopyFileClick);
-  DELETE2 = AddItem(FileListPop, "DELETE2", "[DELETE]", &TForm1::Delete1Click);
+  connect(Refresh1, &QAction::triggered, this, guard(&TForm1::ScanDirectory1Click));
 }
 
 void TForm1::SetCaptions() {
-  File1->setTitle(app_.Str(11));
-  Exit1->setText(app_.Str(67));
-  Optionz1->setText(app_.Str(15));
-  FAVAPPS1->setTitle(app_.Str(98));
-  Default1->setText(app_.Str(40) + "...");
-  mnuView->setTitle(app_.Str(12));
-  DIRTREE1->setText(app_.Str(17));
-  SHOWBOOKMARKS1->setText(app_.Str(16));
-  Operations1->setTitle(app_.Str(18));
-  Delete1->setText(app_.Str(20));
-  DeleteAll1->setText(app_.Str(21));
-  CreateEmptyFile1->setText(app_.Str(22));
-  Mask1->setText(app_.Str(23) + " " + BytesToText(app_.FileMask));
-  Rename1->setText(app_.Str(24));
-  BatchRename1->setText(app_.Str(25));
-  HTMLLIST1->setText(app_.Str(26));
-  LISTING1->setText(app_.Str(64));
-  ViewAsHex1->setText(app_.Str(27));
-  SEARCH1->setText(app_.Str(83));
-  BOOKMARKSG1->setTitle(app_.Str(28));
-  BOOKMARKS1->setText(app_.Str(29));
-  ADDBOOKMARK1->setText(app_.Str(30));
-  mnuConsole->setText(app_.Str(84));
-  SELECTION1->setTitle(app_.Str(13));
-  SELECTALL1->setText(app_.Str(31));
-  Deselect1->setText(app_.Str(32));
-  REMOVECURSOR1->setText(app_.Str(33));
-  Info1->setTitle(app_.Str(14));
-  About1->setText(app_.Str(34));
-  Help1->setText(app_.Str(35));
-  pDELELOPERLOG1->setText(app_.Str(36));
-  mnuListViewHex->setText(app_.Str(27));
-  mnuViewAsText->setText(app_.Str(86));
-  mnuCopyFile->setText(app_.Str(91));
-  DELETE2->setText(app_.Str(20));
+  app::SetMainMenuCaptions(*this, app_);
   gobtn->setText(app_.Str(81));
   status_panels_[0]->setText(app_.Str(53));
   status_panels_[1]->setText(app_.Str(10));

@@ -226,8 +226,6 @@ class TForm1 : public QMainWindow, public MainWindowApi {
   void ShowListing(std::size_t count);
   // Writes the listed directory into the settings as the one to list at the next start.
   void RememberLastDir();
-  QAction* AddItem(QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)(),
-                   const QKeySequence& shortcut = {});
 
   // Whether a listing of the directory fList shows can be skipped: it shows the directory already.
   bool ListIsCurrent(const std::string& path) const;

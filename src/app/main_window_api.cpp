@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 
 #include "app/app.h"
+#include "app/main_menu.h"
 #include "app/main_window.h"
 #include "ui/byte_text.h"
 #include "ui/file_list_model.h"
@@ -22,7 +23,7 @@ std::string TForm1::ListedPath() const {
 
 void TForm1::SetMask(const std::string& mask) {
   app_.FileMask = mask;
-  Mask1->setText(app_.Str(23) + " " + BytesToText(mask));
+  app::SetMainMenuCaption(*this, app_, &TForm1::Mask1);
   ScanDirectory1Click();
 }
 

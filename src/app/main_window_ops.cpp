@@ -25,6 +25,7 @@
 #include "platform/file_ops.h"
 #include "platform/launch.h"
 #include "platform/paths.h"
+#include "platform/text_file.h"
 #include "tools/copy_windows.h"
 #include "tools/mask_select.h"
 #include "ui/byte_text.h"

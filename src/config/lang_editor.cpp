@@ -14,6 +14,7 @@
 #include "app/app.h"
 #include "config/options_rules.h"
 #include "ui/byte_text.h"
+#include "ui/guarded_slot.h"
 
 // The editor covers the keys 1 to 100; entry 101 is left to the file as it is.
 using config::kEditedEntries;
@@ -54,9 +55,7 @@ TfrmLangEdit::TfrmLangEdit(App& app)
   layout->addWidget(memText);
   layout->addLayout(buttons);
 
-  const auto guard = [this](void (TfrmLangEdit::*handler)()) {
-    return [this, handler] { app_.Guarded([&] { (this->*handler)(); }); };
-  };
+  const auto guard = ui::GuardedSlots(app_, this);
   connect(cmbID, &QComboBox::currentIndexChanged, this, guard(&TfrmLangEdit::cmbIDChange));
   connect(btnPlus, &QPushButton::clicked, this, guard(&TfrmLangEdit::btnPlusClick));
   connect(btnSave, &QPushButton::clicked, this, guard(&TfrmLangEdit::btnSaveClick));

@@ -1,22 +1,13 @@
 #include "config/options_rules.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "config/language_rules.h"
+#include "platform/ascii_case.h"
 #include "platform/profile.h"
 
 namespace config {
 namespace {
-
-bool EndsWithNoCase(std::string_view text, std::string_view tail) {
-  if (text.size() < tail.size()) return false;
-  return std::equal(tail.begin(), tail.end(), text.end() - static_cast<std::ptrdiff_t>(tail.size()),
-                    [](char a, char b) {
-                      return std::tolower(static_cast<unsigned char>(a)) ==
-                             std::tolower(static_cast<unsigned char>(b));
-                    });
-}
 
 template <typename Key>
 platform::ProfileEntry Entry(const Key& key, std::string value) {
@@ -59,7 +50,7 @@ std::string LanguageListLine(std::string_view display_name, std::string_view fil
 }
 
 bool IsFavouriteProgram(std::string_view path, bool executable) {
-  return executable || EndsWithNoCase(path, ".desktop");
+  return executable || platform::EndsWithIgnoreCase(path, ".desktop");
 }
 
 LanguageFileTexts ReadLanguageFile(const std::string& path) {

@@ -28,7 +28,9 @@
 #include "platform/enumerate.h"
 #include "platform/file_ops.h"
 #include "platform/profile.h"
+#include "platform/text_file.h"
 #include "ui/byte_text.h"
+#include "ui/guarded_slot.h"
 
 namespace {
 
@@ -95,21 +97,15 @@ TOptionz::TOptionz(App& app) : QWidget(nullptr, Qt::Window), app_(app) {
   layout->addWidget(Pages);
   layout->addLayout(bottom);
 
+  const auto guard = ui::GuardedSlots(app_, this);
   for (QScrollBar* bar : {rCh, gCh, bCh, fr, fg, fb}) {
-    connect(bar, &QScrollBar::valueChanged, this,
-            [this] { app_.Guarded([this] { UpdateColourPreviews(); }); });
+    connect(bar, &QScrollBar::valueChanged, this, guard(&TOptionz::UpdateColourPreviews));
   }
-  connect(fontz, &QComboBox::currentIndexChanged, this,
-          [this] { app_.Guarded([this] { UpdateFontPreview(); }); });
-  connect(fsize, &QComboBox::currentTextChanged, this,
-          [this] { app_.Guarded([this] { UpdateFontPreview(); }); });
+  connect(fontz, &QComboBox::currentIndexChanged, this, guard(&TOptionz::UpdateFontPreview));
+  connect(fsize, &QComboBox::currentTextChanged, this, guard(&TOptionz::UpdateFontPreview));
   for (QCheckBox* box : {cb, ci, cu}) {
-    connect(box, &QCheckBox::toggled, this,
-            [this] { app_.Guarded([this] { UpdateFontPreview(); }); });
+    connect(box, &QCheckBox::toggled, this, guard(&TOptionz::UpdateFontPreview));
   }
-  const auto guard = [this](void (TOptionz::*handler)()) {
-    return [this, handler] { app_.Guarded([&] { (this->*handler)(); }); };
-  };
   testClr->installEventFilter(this);
   testfcolor->installEventFilter(this);
   connect(LNames, &QListWidget::itemSelectionChanged, this, guard(&TOptionz::LNamesClick));

@@ -9,6 +9,7 @@
 #include "console/console_api.h"
 #include "console/variable_rules.h"
 #include "ui/byte_text.h"
+#include "ui/guarded_slot.h"
 #include "ui/key_filter.h"
 
 namespace {
@@ -37,9 +38,9 @@ TfrmConsoleVars::TfrmConsoleVars(App& app) : QWidget(nullptr, Qt::Tool), app_(ap
   setGeometry(192, 114, 195, 317);
   lVars = FillingList(this, "lVars");
   for (const char* name : console::kConsoleVariables) lVars->addItem(name);
-  connect(lVars, &QListWidget::itemClicked, this, [this] { app_.Guarded([&] { lVarsClick(); }); });
-  connect(lVars, &QListWidget::itemDoubleClicked, this,
-          [this] { app_.Guarded([&] { lVarsDblClick(); }); });
+  const auto guard = ui::GuardedSlots(app_, this);
+  connect(lVars, &QListWidget::itemClicked, this, guard(&TfrmConsoleVars::lVarsClick));
+  connect(lVars, &QListWidget::itemDoubleClicked, this, guard(&TfrmConsoleVars::lVarsDblClick));
 }
 
 void TfrmConsoleVars::FormCreate() {
@@ -77,9 +78,9 @@ TfrmConsoleComs::TfrmConsoleComs(App& app) : QWidget(nullptr, Qt::Tool), app_(ap
   for (const auto& command : console::Commands()) {
     lComs->addItem(QString::fromStdString(console::LowerAscii(command.name)));
   }
-  connect(lComs, &QListWidget::itemClicked, this, [this] { app_.Guarded([&] { lComsClick(); }); });
-  connect(lComs, &QListWidget::itemDoubleClicked, this,
-          [this] { app_.Guarded([&] { lComsDblClick(); }); });
+  const auto guard = ui::GuardedSlots(app_, this);
+  connect(lComs, &QListWidget::itemClicked, this, guard(&TfrmConsoleComs::lComsClick));
+  connect(lComs, &QListWidget::itemDoubleClicked, this, guard(&TfrmConsoleComs::lComsDblClick));
 }
 
 void TfrmConsoleComs::FormCreate() {

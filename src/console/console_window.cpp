@@ -12,6 +12,7 @@
 #include "console/console_rules.h"
 #include "platform/enumerate.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 #include "ui/byte_text.h"
 #include "ui/console_view.h"
 #include "ui/key_filter.h"

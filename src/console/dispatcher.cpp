@@ -23,6 +23,7 @@
 #include "export/html_file_list.h"
 #include "platform/file_ops.h"
 #include "platform/launch.h"
+#include "platform/text_file.h"
 #include "tools/batch_window.h"
 #include "tools/search_window.h"
 #include "ui/byte_text.h"

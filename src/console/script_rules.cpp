@@ -5,6 +5,7 @@
 
 #include "console/command_rules.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 
 namespace console {
 

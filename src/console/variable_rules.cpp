@@ -9,6 +9,7 @@
 
 #include "console/command_rules.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 
 namespace console {
 
@@ -222,20 +223,6 @@ void ApplyExternal(Pieces& pieces, const Lines& lines) {
 }
 
 }  // namespace
-
-std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view name,
-                                 std::string_view value) {
-  if (name.empty()) return std::string(text);
-  Pieces pieces{OpenPiece(std::string(text))};
-  CloseOccurrences(pieces, name, value, false, false);
-  return Join(pieces);
-}
-
-std::string ApplyExternalVariables(std::string text, const std::vector<std::string>& lines) {
-  Pieces pieces{OpenPiece(std::move(text))};
-  ApplyExternal(pieces, lines);
-  return Join(pieces);
-}
 
 std::string ReplaceVariables(std::string_view text, const VariableSource& source) {
   return ReplaceVariables(std::vector<TextPart>{{std::string(text), true}}, source);

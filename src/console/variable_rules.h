@@ -36,22 +36,15 @@ struct VariableSource {
   std::function<std::optional<std::string>()> read_external;
 };
 
-// Replaces every occurrence of `name` (ASCII case ignored) in `text` by `value`; the value is
-// not scanned again.
-std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view name,
-                                 std::string_view value);
-
-// Applies the lines of the external variables file to `text`, top to bottom: each "name=value;"
-// line replaces the first occurrence of its name (ASCII case ignored) by its value as written;
-// the rest of the text keeps its case. A value may bring in a name that a later line replaces.
-// Costs at worst the text's length times the number of lines; a line whose name is absent costs
-// about the length of its name.
-std::string ApplyExternalVariables(std::string text, const std::vector<std::string>& lines);
-
 // The text with every variable replaced, in the fixed order of the built-in variables and then
-// the external ones. Only the text as passed (and the values external variables bring in) is
-// replaced: the value of a built-in variable (a path, a typed text, a chosen file name) reaches
-// the result as it is, never replaced again by a later built-in or an external variable.
+// the external ones. The lines of the external variables file apply top to bottom: each
+// "name=value;" line replaces the first occurrence of its name (ASCII case ignored) by its value
+// as written; the rest of the text keeps its case. A value may bring in a name that a later line
+// replaces. Costs at worst the text's length times the number of lines; a line whose name is
+// absent costs about the length of its name. Only the text as passed (and the values external
+// variables bring in) is replaced: the value of a built-in variable (a path, a typed text, a chosen
+// file name) reaches the result as it is, never replaced again by a later built-in or an external
+// variable.
 std::string ReplaceVariables(std::string_view text, const VariableSource& source);
 
 // A part of a text to substitute. Only open parts are searched for variables; the others (a

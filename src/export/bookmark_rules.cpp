@@ -2,18 +2,10 @@
 
 #include <algorithm>
 
-#include "platform/file_ops.h"
+#include "platform/ascii_case.h"
+#include "platform/text_file.h"
 
 namespace bookmarks {
-namespace {
-
-unsigned char Fold(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u - 'A' + 'a') : u;
-}
-
-}  // namespace
-
 std::vector<std::string> Parse(std::string_view text) {
   return platform::SplitLines(text);
 }
@@ -36,12 +28,8 @@ int FindContaining(const std::vector<std::string>& list, std::string_view text) 
 }
 
 bool SortsBefore(std::string_view a, std::string_view b) {
-  const bool folded_less = std::lexicographical_compare(
-      a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return Fold(x) < Fold(y); });
-  if (folded_less) return true;
-  const bool folded_greater = std::lexicographical_compare(
-      b.begin(), b.end(), a.begin(), a.end(), [](char x, char y) { return Fold(x) < Fold(y); });
-  return !folded_greater && a < b;
+  if (platform::LessIgnoreCase(a, b)) return true;
+  return !platform::LessIgnoreCase(b, a) && a < b;
 }
 
 void Sort(std::vector<std::string>& list) {

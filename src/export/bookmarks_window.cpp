@@ -15,7 +15,9 @@
 #include "config/settings_rules.h"
 #include "export/bookmark_rules.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 #include "ui/byte_text.h"
+#include "ui/guarded_slot.h"
 
 TfrmBookMarks::TfrmBookMarks(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   setObjectName("frmBookMarks");
@@ -45,9 +47,7 @@ TfrmBookMarks::TfrmBookMarks(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   layout->addWidget(bookmarkz);
   resize(480, 360);
 
-  const auto guard = [this](void (TfrmBookMarks::*handler)()) {
-    return [this, handler] { app_.Guarded([&] { (this->*handler)(); }); };
-  };
+  const auto guard = ui::GuardedSlots(app_, this);
   connect(add, &QToolButton::clicked, this, guard(&TfrmBookMarks::addClick));
   connect(del, &QToolButton::clicked, this, guard(&TfrmBookMarks::delClick));
   connect(btnSort, &QToolButton::clicked, this, guard(&TfrmBookMarks::btnSortClick));

@@ -18,7 +18,9 @@
 #include "platform/enumerate.h"
 #include "platform/file_ops.h"
 #include "platform/launch.h"
+#include "platform/text_file.h"
 #include "ui/byte_text.h"
+#include "ui/guarded_slot.h"
 #include "ui/window_flags.h"
 
 namespace {
@@ -99,8 +101,7 @@ TfrmHTMLFileList::TfrmHTMLFileList(App& app) : QWidget(nullptr, kDialogWindowFla
   btnSmall->setGeometry(304, 192, 188, 26);
 
   const auto on_click = [this](QPushButton* button, void (TfrmHTMLFileList::*handler)()) {
-    connect(button, &QPushButton::clicked, this,
-            [this, handler] { app_.Guarded([&] { (this->*handler)(); }); });
+    connect(button, &QPushButton::clicked, this, ui::GuardedSlot(app_, this, handler));
   };
   on_click(btOK, &TfrmHTMLFileList::btOKClick);
   on_click(btCancel, &TfrmHTMLFileList::btCancelClick);

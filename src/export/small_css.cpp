@@ -19,7 +19,9 @@
 #include "export/html_file_list.h"
 #include "export/style_tree_rules.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 #include "ui/byte_text.h"
+#include "ui/guarded_slot.h"
 
 namespace {
 
@@ -81,19 +83,16 @@ TfrmSmallCss::TfrmSmallCss(App& app) : QWidget(nullptr, Qt::Window), app_(app) {
   connect(treCss, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     app_.Guarded([&] { mnuPopCss->popup(treCss->viewport()->mapToGlobal(at)); });
   });
-  using Handler = void (TfrmSmallCss::*)();
-  const auto guarded = [this](Handler handler) {
-    return [this, handler] { app_.Guarded([&] { (this->*handler)(); }); };
-  };
-  connect(AddTag1, &QAction::triggered, this, guarded(&TfrmSmallCss::AddTag1Click));
-  connect(EditTag1, &QAction::triggered, this, guarded(&TfrmSmallCss::EditTag1Click));
-  connect(Delete, &QAction::triggered, this, guarded(&TfrmSmallCss::DeleteClick));
-  connect(Load1, &QAction::triggered, this, guarded(&TfrmSmallCss::Load1Click));
-  connect(btnSave, &QPushButton::clicked, this, guarded(&TfrmSmallCss::btnSaveClick));
-  connect(Button1, &QPushButton::clicked, this, guarded(&TfrmSmallCss::Button1Click));
-  connect(SpeedButton1, &QPushButton::clicked, this, guarded(&TfrmSmallCss::SpeedButton1Click));
-  connect(btnSelColor, &QPushButton::clicked, this, guarded(&TfrmSmallCss::btnSelColorClick));
-  connect(btnFonF, &QPushButton::clicked, this, guarded(&TfrmSmallCss::btnFonFClick));
+  const auto guard = ui::GuardedSlots(app_, this);
+  connect(AddTag1, &QAction::triggered, this, guard(&TfrmSmallCss::AddTag1Click));
+  connect(EditTag1, &QAction::triggered, this, guard(&TfrmSmallCss::EditTag1Click));
+  connect(Delete, &QAction::triggered, this, guard(&TfrmSmallCss::DeleteClick));
+  connect(Load1, &QAction::triggered, this, guard(&TfrmSmallCss::Load1Click));
+  connect(btnSave, &QPushButton::clicked, this, guard(&TfrmSmallCss::btnSaveClick));
+  connect(Button1, &QPushButton::clicked, this, guard(&TfrmSmallCss::Button1Click));
+  connect(SpeedButton1, &QPushButton::clicked, this, guard(&TfrmSmallCss::SpeedButton1Click));
+  connect(btnSelColor, &QPushButton::clicked, this, guard(&TfrmSmallCss::btnSelColorClick));
+  connect(btnFonF, &QPushButton::clicked, this, guard(&TfrmSmallCss::btnFonFClick));
 }
 
 QWidget* TfrmSmallCss::BuildEditor() {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/text_file.h"
 
 namespace css {
 
@@ -71,8 +71,8 @@ std::string ColorText(int red, int green, int blue) {
 }
 
 bool IsDirectlyIn(std::string_view file, std::string_view dir) {
-  const std::size_t delim = file.rfind(platform::kPathDelim);
-  return delim != std::string_view::npos && file.substr(0, delim + 1) == dir;
+  const std::string parent = platform::DirName(file);
+  return !parent.empty() && parent == dir;
 }
 
 }  // namespace css

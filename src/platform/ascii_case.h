@@ -42,4 +42,22 @@ inline bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// True when `text` ends in `tail`, ignoring the case of ASCII letters.
+inline bool EndsWithIgnoreCase(std::string_view text, std::string_view tail) {
+  return text.size() >= tail.size() &&
+         EqualsIgnoreCase(text.substr(text.size() - tail.size()), tail);
+}
+
+// The order of the texts once both are lower-cased (ASCII letters only), bytes compared as
+// unsigned values.
+inline bool LessIgnoreCase(std::string_view a, std::string_view b) {
+  const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(ToLowerAscii(a[i]));
+    const auto y = static_cast<unsigned char>(ToLowerAscii(b[i]));
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
+}
+
 }  // namespace platform

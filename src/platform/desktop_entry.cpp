@@ -1,6 +1,6 @@
 #include "platform/desktop_entry.h"
 
-#include "platform/file_ops.h"
+#include "platform/text_file.h"
 
 namespace platform {
 

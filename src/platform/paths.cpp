@@ -20,6 +20,23 @@ bool EndsWithDelim(std::string_view path) {
   return !path.empty() && path.back() == kPathDelim;
 }
 
+std::string BaseName(std::string_view path) {
+  const std::size_t delim = path.rfind(kPathDelim);
+  return std::string(delim == std::string_view::npos ? path : path.substr(delim + 1));
+}
+
+std::string DirName(std::string_view path) {
+  const std::size_t delim = path.rfind(kPathDelim);
+  return delim == std::string_view::npos ? std::string() : std::string(path.substr(0, delim + 1));
+}
+
+std::string JoinPath(std::string_view dir, std::string_view name) {
+  std::string path(dir);
+  if (!path.empty() && !EndsWithDelim(path)) path += kPathDelim;
+  path += name;
+  return path;
+}
+
 std::string ProgramDir() {
   std::unique_ptr<char, decltype(&std::free)> exe(realpath("/proc/self/exe", nullptr), &std::free);
   if (!exe) return "";

@@ -15,6 +15,17 @@ bool IsRootDir(std::string_view path);
 // True when the text ends in the path delimiter.
 bool EndsWithDelim(std::string_view path);
 
+// The part of a path after its last delimiter; the whole text when it holds none, "" when it
+// ends in one.
+std::string BaseName(std::string_view path);
+
+// The part of a path up to and including its last delimiter; "" when it holds none.
+std::string DirName(std::string_view path);
+
+// `dir` and `name` as one path, with a delimiter put between them when `dir` lacks one (never
+// "/tmp/xa" for "/tmp/x" and "a", a file of another directory); an empty `dir` gives `name`.
+std::string JoinPath(std::string_view dir, std::string_view name);
+
 // The directory that holds the running executable (links resolved), ending in the delimiter.
 std::string ProgramDir();
 

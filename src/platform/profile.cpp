@@ -9,6 +9,7 @@
 
 #include "platform/ascii_case.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 
 namespace platform {
 namespace {

@@ -16,6 +16,7 @@
 #include "platform/file_identity.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/text_file.h"
 #include "platform/trash_info.h"
 
 namespace platform {

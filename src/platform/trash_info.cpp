@@ -1,7 +1,7 @@
 #include "platform/trash_info.h"
 
-#include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/text_file.h"
 
 namespace platform {
 

@@ -4,6 +4,7 @@
 #include <QColor>
 
 #include "platform/enumerate.h"
+#include "platform/paths.h"
 #include "ui/byte_text.h"
 
 void BatchPreviewModel::Set(std::vector<std::string> names,
@@ -55,7 +56,7 @@ const std::unordered_set<std::string>& DirectoryNames::Of(const std::string& dir
   names_.clear();
   platform::EnumOptions options;
   options.filter = platform::EntryFilter::kAll;
-  platform::EnumerateEntries(tools::JoinDir(dir, "*"), options,
+  platform::EnumerateEntries(platform::JoinPath(dir, "*"), options,
                              [this](const platform::DirEntry& e) { names_.insert(e.name); });
   valid_ = true;
   return names_;

@@ -99,10 +99,7 @@ BoundEntry BindEntry(std::string_view listed_dir, std::string_view entry) {
 }
 
 std::string JoinDir(std::string_view dir, std::string_view name) {
-  std::string path(dir);
-  if (!path.empty() && !platform::EndsWithDelim(path)) path += platform::kPathDelim;
-  path.append(name);
-  return path;
+  return platform::JoinPath(dir, name);
 }
 
 bool IsValidName(std::string_view name) {

@@ -51,7 +51,7 @@ struct BoundEntry {
 };
 BoundEntry BindEntry(std::string_view listed_dir, std::string_view entry);
 
-// `dir` and `name` as one path; a delimiter is put between them when `dir` lacks one.
+// `platform::JoinPath`, by the name the batch runs call it.
 std::string JoinDir(std::string_view dir, std::string_view name);
 
 // False for a name no file can take in this directory: empty, "." or "..", or holding the

@@ -24,15 +24,12 @@ std::string SizeText(std::int64_t bytes) {
 }  // namespace
 
 std::string JoinPath(std::string_view dir, std::string_view name) {
-  std::string path(dir);
-  if (!platform::EndsWithDelim(path)) path += platform::kPathDelim;
-  path += name;
-  return path;
+  // A copy target is always a directory: an empty one is the root, never the working directory.
+  return platform::JoinPath(dir.empty() ? std::string_view("/") : dir, name);
 }
 
 std::string NamePart(std::string_view path) {
-  const std::size_t delim = path.rfind(platform::kPathDelim);
-  return std::string(delim == std::string_view::npos ? path : path.substr(delim + 1));
+  return platform::BaseName(path);
 }
 
 std::string SourcePath(std::string_view current_dir, std::string_view entry) {

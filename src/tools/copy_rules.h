@@ -8,10 +8,11 @@
 
 namespace copying {
 
-// `dir` and `name` joined by one delimiter (none is added after a directory that ends in it).
+// `dir` and `name` joined by one delimiter (none is added after a directory that ends in it);
+// an empty `dir` is the root.
 std::string JoinPath(std::string_view dir, std::string_view name);
 
-// The part of a path after its last delimiter.
+// `platform::BaseName`.
 std::string NamePart(std::string_view path);
 
 // The file an entry of the main list stands for: a full path (an entry of the search results)

@@ -10,6 +10,7 @@
 
 #include "app/app.h"
 #include "tools/hex_calc_rules.h"
+#include "ui/guarded_slot.h"
 
 TfrmHexCalc::TfrmHexCalc(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   setObjectName("frmHexCalc");
@@ -35,10 +36,10 @@ TfrmHexCalc::TfrmHexCalc(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   layout->addWidget(btnDec, 2, 1);
   layout->addWidget(btnChar, 2, 2);
 
-  connect(btnHex, &QPushButton::clicked, this, [this] { app_.Guarded([this] { btnHexClick(); }); });
-  connect(btnDec, &QPushButton::clicked, this, [this] { app_.Guarded([this] { btnDecClick(); }); });
-  connect(btnChar, &QPushButton::clicked, this,
-          [this] { app_.Guarded([this] { btnCharClick(); }); });
+  const auto guard = ui::GuardedSlots(app_, this);
+  connect(btnHex, &QPushButton::clicked, this, guard(&TfrmHexCalc::btnHexClick));
+  connect(btnDec, &QPushButton::clicked, this, guard(&TfrmHexCalc::btnDecClick));
+  connect(btnChar, &QPushButton::clicked, this, guard(&TfrmHexCalc::btnCharClick));
 }
 
 void TfrmHexCalc::FormCreate() {

@@ -212,19 +212,6 @@ std::string DumpTextColumn(const unsigned char* bytes, int count) {
   return column;
 }
 
-std::string FormatDump(std::string_view bytes) {
-  std::string text;
-  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto size = static_cast<std::int64_t>(bytes.size());
-  for (std::int64_t line = 0; line < DumpLineCount(size); ++line) {
-    if (line > 0) text += kDumpLineBreak;
-    const std::int64_t first = line * kBytesPerLine;
-    AppendDumpLine(text, line, data + first,
-                   static_cast<int>(std::min<std::int64_t>(kBytesPerLine, size - first)));
-  }
-  return text;
-}
-
 StreamResult StreamDump(const ByteReader& read, std::int64_t size, const TextSink& sink,
                         const KeepGoing& keep_going, std::int64_t block) {
   if (size <= 0) return sink("1 : ") ? StreamResult::kDone : StreamResult::kWriteError;

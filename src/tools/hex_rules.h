@@ -41,8 +41,6 @@ std::int64_t DumpBytePosition(std::int64_t offset);
 
 // Appends the text of line `line` (label and `count` bytes, no line break).
 void AppendDumpLine(std::string& out, std::int64_t line, const unsigned char* bytes, int count);
-// The whole dump of bytes held in memory.
-std::string FormatDump(std::string_view bytes);
 // The bytes as the text column beside the hex shows them: printable ASCII as it is, a dot for
 // every other byte. Shown in the view only; the dump text never holds it.
 std::string DumpTextColumn(const unsigned char* bytes, int count);

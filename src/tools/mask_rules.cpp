@@ -1,18 +1,17 @@
 #include "tools/mask_rules.h"
 
+#include "platform/ascii_case.h"
 #include "platform/paths.h"
 
 namespace tools {
 namespace {
 
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
+// The same ASCII letter in the other case; every other character as it is.
 char32_t OtherCase(char32_t c) {
-  if (c >= 'a' && c <= 'z') return c - 'a' + 'A';
-  if (c >= 'A' && c <= 'Z') return c - 'A' + 'a';
-  return c;
+  if (c >= 0x80) return c;
+  const char byte = static_cast<char>(c);
+  const char upper = platform::ToUpperAscii(byte);
+  return static_cast<unsigned char>(upper != byte ? upper : platform::ToLowerAscii(byte));
 }
 
 // The character at `pos` and its length in bytes: a whole UTF-8 sequence where there is one, so
@@ -64,7 +63,7 @@ std::optional<Mask> Mask::Compile(std::string_view text, std::string* error) {
     }
     in_group = false;
     if (c != '[') {
-      mask.tokens_.push_back({Token::kLiteral, AsciiLower(c)});
+      mask.tokens_.push_back({Token::kLiteral, platform::ToLowerAscii(c)});
       continue;
     }
     Token set{Token::kSet};
@@ -128,7 +127,7 @@ bool Mask::Matches(std::string_view name) const {
       std::size_t length = 1;
       bool ok;
       if (token.kind == Token::kLiteral) {
-        ok = AsciiLower(name[n]) == token.byte;
+        ok = platform::ToLowerAscii(name[n]) == token.byte;
       } else {
         const char32_t c = DecodeChar(name, n, length);
         ok = token.kind == Token::kAny || SetMatches(token, c);
@@ -148,17 +147,6 @@ bool Mask::Matches(std::string_view name) const {
   }
   while (t < count && tokens_[t].kind == Token::kStar) ++t;
   return t == count;
-}
-
-bool MatchesMask(std::string_view name, std::string_view mask) {
-  const auto compiled = Mask::Compile(mask);
-  return compiled && compiled->Matches(name);
-}
-
-std::string MaskError(std::string_view mask) {
-  std::string error;
-  Mask::Compile(mask, &error);
-  return error;
 }
 
 std::string ListingMaskError(std::string_view mask) {

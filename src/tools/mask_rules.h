@@ -42,12 +42,6 @@ class Mask {
   std::vector<Token> tokens_;
 };
 
-// Checks and applies a mask in one step; false also for a refused mask.
-bool MatchesMask(std::string_view name, std::string_view mask);
-
-// The reason a mask is refused, or an empty text when it is usable.
-std::string MaskError(std::string_view mask);
-
 // The reason the mask window refuses a listing mask, or an empty text: the path delimiter would
 // make the listing read another directory, and a ")" would end the console command that
 // carries the mask, which would then apply only the part before it.

@@ -9,8 +9,10 @@
 #include "app/app.h"
 #include "app/main_window_api.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 #include "tools/mask_rules.h"
 #include "ui/byte_text.h"
+#include "ui/guarded_slot.h"
 
 TMaskSelect::TMaskSelect(App& app) : QWidget(nullptr, Qt::Dialog), app_(app) {
   setObjectName("MaskSelect");
@@ -37,9 +39,7 @@ TMaskSelect::TMaskSelect(App& app) : QWidget(nullptr, Qt::Dialog), app_(app) {
   layout->addWidget(btnClose, 1, 3);
   resize(232, 112);
 
-  const auto guard = [this](void (TMaskSelect::*handler)()) {
-    return [this, handler] { app_.Guarded([&] { (this->*handler)(); }); };
-  };
+  const auto guard = ui::GuardedSlots(app_, this);
   connect(btnAdd, &QPushButton::clicked, this, guard(&TMaskSelect::btnAddClick));
   connect(btnDel, &QPushButton::clicked, this, guard(&TMaskSelect::btnDelClick));
   connect(btnOK, &QPushButton::clicked, this, guard(&TMaskSelect::btnOKClick));

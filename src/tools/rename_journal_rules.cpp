@@ -2,7 +2,8 @@
 
 #include <charconv>
 
-#include "platform/file_ops.h"
+#include "platform/paths.h"
+#include "platform/text_file.h"
 
 namespace tools {
 
@@ -139,15 +140,10 @@ std::optional<JournalPair> ParsePair(const std::vector<std::string_view>& f, std
   return pair;
 }
 
-std::string DirOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 // Both paths absolute, in one directory, and neither name a step out of it.
 bool StaysInItsDirectory(const JournalPair& pair) {
-  const std::string dir = DirOf(pair.old_path);
-  if (dir.empty() || dir.front() != '/' || dir != DirOf(pair.new_path)) return false;
+  const std::string dir = platform::DirName(pair.old_path);
+  if (dir.empty() || dir.front() != '/' || dir != platform::DirName(pair.new_path)) return false;
   for (const std::string* path : {&pair.old_path, &pair.new_path}) {
     const std::string name = path->substr(dir.size());
     if (name.empty() || name == "." || name == "..") return false;

@@ -68,9 +68,4 @@ SearchOutcome SearchFiles(std::string_view start, std::string_view mask,
   return outcome;
 }
 
-std::string_view FoundFileDir(std::string_view path) {
-  const std::size_t slash = path.rfind(platform::kPathDelim);
-  return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
-}
-
 }  // namespace tools

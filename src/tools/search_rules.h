@@ -33,7 +33,4 @@ SearchOutcome SearchFiles(std::string_view start, std::string_view mask,
                           const std::function<bool(std::string_view dir)>& keep_going = {},
                           unsigned threads = 0);
 
-// The directory part of a found path, up to and including its last delimiter ("" for none).
-std::string_view FoundFileDir(std::string_view path);
-
 }  // namespace tools

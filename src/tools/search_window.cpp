@@ -13,11 +13,12 @@
 #include <optional>
 
 #include "app/app.h"
-#include "app/loading.h"
 #include "app/main_window_api.h"
 #include "platform/launch.h"
 #include "tools/search_rules.h"
 #include "ui/byte_text.h"
+#include "ui/guarded_slot.h"
+#include "ui/loading.h"
 #include "ui/window_flags.h"
 
 int FoundListModel::rowCount(const QModelIndex& parent) const {
@@ -84,9 +85,7 @@ TfrmSearch::TfrmSearch(App& app) : QWidget(nullptr, kDialogWindowFlags), app_(ap
   layout->setColumnStretch(1, 1);
   resize(471, 439);
 
-  const auto guard = [this](void (TfrmSearch::*handler)()) {
-    return [this, handler] { app_.Guarded([&] { (this->*handler)(); }); };
-  };
+  const auto guard = ui::GuardedSlots(app_, this);
   connect(btnStart, &QPushButton::clicked, this, guard(&TfrmSearch::btnStartClick));
   connect(btnStop, &QPushButton::clicked, this, guard(&TfrmSearch::btnStopClick));
   connect(btnQuit, &QPushButton::clicked, this, guard(&TfrmSearch::btnQuitClick));

@@ -4,6 +4,7 @@
 
 #include "platform/append_file.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 
 namespace tools {
 

@@ -2,7 +2,8 @@
 
 #include <charconv>
 
-#include "platform/file_ops.h"
+#include "platform/paths.h"
+#include "platform/text_file.h"
 #include "tools/rename_journal_rules.h"
 
 namespace tools {
@@ -42,11 +43,6 @@ std::optional<T> Number(std::string_view text) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
   return value;
-}
-
-std::string BaseName(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // The identity in the five fields from `at`.
@@ -128,8 +124,8 @@ std::string IdentityFields(const platform::FileIdentity& id) {
 }
 
 std::string CountedCaption(std::string_view what, const std::vector<TransferItem>& items) {
-  const std::string of =
-      items.size() == 1 ? BaseName(items.front().source) : std::to_string(items.size()) + " files";
+  const std::string of = items.size() == 1 ? platform::BaseName(items.front().source)
+                                           : std::to_string(items.size()) + " files";
   return "Undo " + std::string(what) + " of " + of;
 }
 
@@ -210,11 +206,11 @@ std::optional<std::vector<UndoEntry>> ParseUndoHistory(std::string_view text) {
 std::string UndoCaption(const UndoEntry& entry) {
   switch (entry.kind) {
     case UndoKind::kTrash:
-      return "Undo delete of " + BaseName(entry.paths[0]);
+      return "Undo delete of " + platform::BaseName(entry.paths[0]);
     case UndoKind::kRename:
-      return "Undo rename of " + BaseName(entry.paths[0]);
+      return "Undo rename of " + platform::BaseName(entry.paths[0]);
     case UndoKind::kCreate:
-      return "Undo creation of " + BaseName(entry.paths[0]);
+      return "Undo creation of " + platform::BaseName(entry.paths[0]);
     case UndoKind::kBatch:
       return "Undo renaming run";
     case UndoKind::kCopy:

@@ -1,4 +1,5 @@
 #include "tools/hex_rules.h"
+#include "support/hex_dump.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +64,7 @@ TEST(HexDump, TextColumnShowsPrintableAsciiAndDotsForTheRest) {
   EXPECT_EQ(tools::DumpTextColumn(bytes, 9), "A ~.....z");
   EXPECT_EQ(tools::DumpTextColumn(bytes, 0), "");
   // The saved dump never holds the text column.
-  EXPECT_EQ(tools::FormatDump("AB"), "1 : 41 42 ");
+  EXPECT_EQ(FormatDump("AB"), "1 : 41 42 ");
 }
 
 TEST(HexDump, LengthsAndLineStartsAgreeWithTheText) {

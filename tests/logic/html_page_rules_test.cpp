@@ -11,6 +11,7 @@
 
 #include "export/html_page_rules.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include "console/variable_rules.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 
 #include <gtest/gtest.h>
 
@@ -183,7 +184,7 @@ TEST(ReplaceVariables, ExternalLinesApplyAfterBuiltIns) {
   EXPECT_EQ(program.Replace("x $b $dir"), "x $b /home/ann/");
 }
 
-TEST(ApplyExternalVariables, FollowsTheFileLinesTopToBottom) {
+TEST(ReplaceVariables, ExternalLinesApplyTopToBottom) {
   struct Case {
     std::vector<std::string> lines;
     std::string text;
@@ -209,27 +210,26 @@ TEST(ApplyExternalVariables, FollowsTheFileLinesTopToBottom) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    EXPECT_EQ(ApplyExternalVariables(c.text, c.lines), c.expected);
+    FakeProgram program;
+    program.external = c.lines;
+    EXPECT_EQ(program.Replace(c.text), c.expected);
   }
 }
 
-TEST(ApplyExternalVariables, ValuesThatBringTheirOwnNameTerminate) {
-  EXPECT_EQ(ApplyExternalVariables("$a", {"$a=$a$a;"}), "$a$a");
-  EXPECT_EQ(ApplyExternalVariables("$a", {"$a=$a!;", "$a=$a!;", "$a=$a!;"}), "$a!!!");
+TEST(ReplaceVariables, ExternalValuesThatBringTheirOwnNameTerminate) {
+  const auto apply = [](std::string_view text, std::vector<std::string> lines) {
+    FakeProgram program;
+    program.external = std::move(lines);
+    return program.Replace(text);
+  };
+  EXPECT_EQ(apply("$a", {"$a=$a$a;"}), "$a$a");
+  EXPECT_EQ(apply("$a", {"$a=$a!;", "$a=$a!;", "$a=$a!;"}), "$a!!!");
 
   std::vector<std::string> lines;
   for (int i = 0; i < 100000; ++i) lines.push_back("$v" + std::to_string(i) + "=" + "n;");
   for (int i = 0; i < 10000; ++i) lines.push_back("$self=$self+;");
-  const std::string result = ApplyExternalVariables("$v7 $self", lines);
+  const std::string result = apply("$v7 $self", lines);
   EXPECT_EQ(result, "n $self" + std::string(10000, '+'));
-}
-
-TEST(ReplaceAllIgnoreCase, ReplacesEveryOccurrenceOnce) {
-  EXPECT_EQ(ReplaceAllIgnoreCase("a$DiR b $dir", "$DIR", "[$dir]"), "a[$dir] b [$dir]");
-  EXPECT_EQ(ReplaceAllIgnoreCase("aaa", "a", "aa"), "aaaaaa");
-  EXPECT_EQ(ReplaceAllIgnoreCase("abc", "", "x"), "abc");
-  EXPECT_EQ(ReplaceAllIgnoreCase("abc", "d", "x"), "abc");
-  EXPECT_EQ(ReplaceAllIgnoreCase("$", "$DIR", "x"), "$");
 }
 
 }  // namespace

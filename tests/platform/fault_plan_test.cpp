@@ -17,6 +17,7 @@
 #include "platform/file_reader.h"
 #include "platform/launch.h"
 #include "platform/profile.h"
+#include "platform/text_file.h"
 #include "support/fault_plans.h"
 #include "support/temp_dir.h"
 

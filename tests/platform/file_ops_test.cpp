@@ -1,4 +1,5 @@
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

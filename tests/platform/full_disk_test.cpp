@@ -13,6 +13,7 @@
 
 #include "platform/append_file.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 #include "support/temp_dir.h"
 
 namespace platform {

@@ -78,6 +78,35 @@ TEST(Paths, RootAndDelimiterTests) {
   EXPECT_EQ(SystemDir(), "/usr/bin");
 }
 
+TEST(Paths, NameDirectoryAndJoinedPath) {
+  const struct {
+    const char* path;
+    const char* base;
+    const char* dir;
+  } splits[] = {
+      {"/home/ann/a b.txt", "a b.txt", "/home/ann/"},
+      {"plain", "plain", ""},
+      {"/home/ann/", "", "/home/ann/"},
+      {"/", "", "/"},
+      {"", "", ""},
+      {"a/b", "b", "a/"},
+  };
+  for (const auto& s : splits) {
+    EXPECT_EQ(BaseName(s.path), s.base) << s.path;
+    EXPECT_EQ(DirName(s.path), s.dir) << s.path;
+  }
+  const struct {
+    const char* dir;
+    const char* name;
+    const char* joined;
+  } joins[] = {{"/tmp/x/", "a", "/tmp/x/a"},
+               {"/tmp/x", "a", "/tmp/x/a"},
+               {"/", "a", "/a"},
+               {"", "a", "a"},
+               {"/tmp", "", "/tmp/"}};
+  for (const auto& j : joins) EXPECT_EQ(JoinPath(j.dir, j.name), j.joined) << j.dir;
+}
+
 TEST(Paths, ProgramAndWorkingDirectories) {
   std::string program = ProgramDir();
   EXPECT_TRUE(EndsWithDelim(program));

@@ -14,6 +14,7 @@
 
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/text_file.h"
 #include "platform/trash_info.h"
 #include "support/fault_plans.h"
 #include "support/temp_dir.h"

@@ -12,6 +12,7 @@
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "platform/test_helpers.h"
+#include "platform/text_file.h"
 #include "support/temp_dir.h"
 
 using namespace platform;

@@ -3,13 +3,17 @@
 #include <stdlib.h>
 #include <unistd.h>
 #include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
 
 #include <string>
 
+#include "app/main_window.h"
 #include "console/console_window.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "ui/byte_text.h"
 #include "ui/console_view.h"
 
 WindowTest::WindowTest() : saved_cwd_(platform::WorkingDir()) {
@@ -48,6 +52,17 @@ std::vector<std::string> WindowTest::ConsoleLines() const {
 
 void WindowTest::Run(const std::string& line) {
   app->Guarded([&] { app->ExecuteCommandLine(line); });
+}
+
+void WindowTest::Scan(const std::string& path) {
+  app->Form1->SearchLine->setText(BytesToText(path));
+  app->Guarded([&] { app->Form1->ScanDirectory1Click(); });
+}
+
+QStringList Items(const QListWidget* list) {
+  QStringList items;
+  for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
+  return items;
 }
 
 int main(int argc, char** argv) {

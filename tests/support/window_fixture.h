@@ -9,9 +9,16 @@
 #include <string>
 #include <vector>
 
+#include <QStringList>
+
 #include "app/app.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs.h"
+
+class QListWidget;
+
+// The texts of a list's rows, top first.
+QStringList Items(const QListWidget* list);
 
 class WindowTest : public ::testing::Test {
  protected:
@@ -26,6 +33,8 @@ class WindowTest : public ::testing::Test {
   std::vector<std::string> ConsoleLines() const;
   // Runs one console line as the command line's Enter key does.
   void Run(const std::string& line);
+  // Types a path into the main window's path line and lists it, errors reported as a click's.
+  void Scan(const std::string& path);
 
   TempDir dir;
   // $XDG_DATA_HOME for the test: deleted files go to data_home.Path() + "/Trash".

@@ -19,12 +19,6 @@
 
 namespace {
 
-QStringList Items(const QListWidget* list) {
-  QStringList items;
-  for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
-  return items;
-}
-
 class BookmarksTest : public WindowTest {
  protected:
   TfrmBookMarks& Bm() { return *app->frmBookMarks; }

@@ -28,20 +28,10 @@
 
 namespace {
 
-QStringList Items(const QListWidget* list) {
-  QStringList items;
-  for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
-  return items;
-}
-
 class FileOperationsTest : public WindowTest {
  protected:
   TForm1& Main() { return *app->Form1; }
   const std::vector<std::string>& Listed() { return Main().Entries(); }
-  void Scan(const std::string& path) {
-    Main().SearchLine->setText(BytesToText(path));
-    app->Guarded([&] { Main().ScanDirectory1Click(); });
-  }
   int RowOf(const std::string& entry) {
     const auto& e = Listed();
     const auto at = std::find(e.begin(), e.end(), entry);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "support/hex_dump.h"
 #include "support/window_fixture.h"
 #include "tools/hex_calc.h"
 #include "tools/hex_rules.h"
@@ -185,7 +186,7 @@ TEST_F(HexViewerTest, SaveWritesTheDumpAndProposesTheViewedName) {
   Hex().SAVE1Click();
   EXPECT_EQ(dialogs.asked.back(),
             "save: Text Files (*.txt)|*.txt: " + BytesToText(dir.Slash() + "data.bin.txt"));
-  EXPECT_EQ(dir.Read("out.txt"), tools::FormatDump(bytes));
+  EXPECT_EQ(dir.Read("out.txt"), FormatDump(bytes));
   EXPECT_TRUE(EchoedSince(from).empty());  // saving prints nothing
   EXPECT_EQ(Panel(2), "HEX File Size : " + QString::number(tools::DumpTextLength(3000)) + "Bytes");
   EXPECT_FALSE(Hex().Busy());
@@ -193,7 +194,7 @@ TEST_F(HexViewerTest, SaveWritesTheDumpAndProposesTheViewedName) {
   // A cancelled dialog writes nothing; a file that cannot be written goes to the error report
   // and leaves nothing behind.
   Hex().SAVE1Click();
-  EXPECT_EQ(dir.Read("out.txt"), tools::FormatDump(bytes));
+  EXPECT_EQ(dir.Read("out.txt"), FormatDump(bytes));
   app->Guarded([this] { Hex().SaveDump(dir.Slash() + "no-such-dir/out.txt"); });
   ASSERT_EQ(dialogs.errors.size(), 1);
   EXPECT_EQ(dialogs.errors[0],

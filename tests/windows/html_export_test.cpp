@@ -21,6 +21,7 @@
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "platform/test_helpers.h"
+#include "platform/text_file.h"
 #include "support/window_fixture.h"
 #include "ui/byte_text.h"
 

@@ -22,12 +22,6 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
   return v;
 }
 
-QStringList Items(const QListWidget* list) {
-  QStringList items;
-  for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
-  return items;
-}
-
 class MainWindowApiTest : public WindowTest {
  protected:
   TForm1& Form() { return *app->Form1; }

@@ -33,11 +33,6 @@ class MainWindowTest : public WindowTest {
   TForm1& Main() { return *app->Form1; }
   QString Panel(int i) { return Main().StatusPanel(i)->text(); }
   const std::vector<std::string>& Listed() { return Main().Entries(); }
-  // Types a path into the path line and presses the scan button.
-  void Scan(const std::string& path) {
-    Main().SearchLine->setText(BytesToText(path));
-    app->Guarded([&] { Main().ScanDirectory1Click(); });
-  }
   int RowOf(const std::string& entry) {
     const auto& e = Listed();
     return static_cast<int>(std::find(e.begin(), e.end(), entry) - e.begin());

@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/text_file.h"
 #include "support/window_fixture.h"
 #include "tools/mask_select.h"
 #include "ui/byte_text.h"

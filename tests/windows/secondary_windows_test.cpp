@@ -28,12 +28,6 @@
 
 namespace {
 
-QStringList Items(const QListWidget* list) {
-  QStringList items;
-  for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
-  return items;
-}
-
 QStringList Sorted(QStringList list) {
   list.sort();
   return list;

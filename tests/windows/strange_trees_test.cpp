@@ -38,10 +38,6 @@ class StrangeTreesTest : public WindowTest {
   bool IsListed(const std::string& entry) {
     return std::find(Listed().begin(), Listed().end(), entry) != Listed().end();
   }
-  void Scan(const std::string& path) {
-    Main().SearchLine->setText(BytesToText(path));
-    app->Guarded([&] { Main().ScanDirectory1Click(); });
-  }
   void Point(const std::string& entry) {
     const auto at = std::find(Listed().begin(), Listed().end(), entry);
     ASSERT_NE(at, Listed().end()) << entry;

@@ -15,7 +15,6 @@
 #include <string>
 
 #include "app/drive_select.h"
-#include "app/loading.h"
 #include "app/main_window.h"
 #include "config/lang_editor.h"
 #include "config/options_window.h"
@@ -33,6 +32,7 @@
 #include "tools/search_window.h"
 #include "ui/byte_text.h"
 #include "ui/console_view.h"
+#include "ui/loading.h"
 #include "ui/window_placement.h"
 
 namespace {

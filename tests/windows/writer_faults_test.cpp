@@ -23,6 +23,7 @@
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "support/fault_plans.h"
+#include "support/hex_dump.h"
 #include "support/window_fixture.h"
 #include "tools/batch_window.h"
 #include "tools/copy_windows.h"
@@ -229,7 +230,7 @@ TEST_F(WriterFaultsTest, AHexDumpIsSavedWholeOrNotAtAll) {
   // Without faults the same save writes the whole dump.
   dialogs.save_answers = {BytesToText(dir.Slash() + "out.txt")};
   hex.SAVE1Click();
-  EXPECT_EQ(dir.Read("out.txt"), tools::FormatDump(bytes));
+  EXPECT_EQ(dir.Read("out.txt"), FormatDump(bytes));
   ExpectNoTemporaries();
 }
 

@@ -1,11 +1,10 @@
-#include "app/loading.h"
+#include "ui/loading.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QVBoxLayout>
 
 #include "app/app.h"
-#include "app/main_window.h"
 
 TfrmLoading::TfrmLoading(App& app)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), app_(app) {
