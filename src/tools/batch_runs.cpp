@@ -123,6 +123,7 @@ void TfrmBatch::CarryOutRenames() {
       item->setText(BytesToText(tools::EntryText({r.new_name, r.old_entry.is_dir})));
     }
   }
+  journal_->Finish();
   pending_.clear();
 }
 
