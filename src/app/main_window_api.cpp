@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 
 #include "app/app.h"
+#include "app/list_watch.h"
 #include "app/main_window.h"
 #include "ui/byte_text.h"
 #include "ui/file_list_model.h"
@@ -73,6 +74,10 @@ void TForm1::WhenListChanges(std::function<void()> listener) {
     connect(fListModel, &QAbstractItemModel::dataChanged, this, notify);
   }
   list_listeners_.push_back(std::move(listener));
+}
+
+void TForm1::HoldListChanges(bool hold) {
+  list_watch_->Hold(hold);
 }
 
 void TForm1::CloseWindow() {
