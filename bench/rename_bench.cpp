@@ -190,7 +190,7 @@ int main(int argc, char** argv) {
   std::printf("%-52s %10.1f\n", "preview after a key, numbering pattern (worst)", numbering_key_ms);
   std::printf("%-52s %10.1f\n", "preview after a key, replace text (worst)", replace_key_ms);
   std::printf("\nratio brackwell / perl rename: %.2f\n", ratio);
-  std::printf("goal: numbering 10,000 files vs perl rename %.2fx (target 0.8x): %s\n", ratio,
+  std::printf("goal: numbering 10,000 files %.2fx perl rename (target 0.8x): %s\n", ratio,
               Verdict(ratio <= 0.8));
   std::printf("goal: preview of 10,000 names after a key press %.1f ms (target 50 ms): %s\n",
               key_ms, Verdict(key_ms <= 50));

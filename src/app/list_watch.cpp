@@ -75,7 +75,11 @@ void ListWatch::Warn(const std::string& dir, const std::string& why) {
 void ListWatch::StartListing(const std::string& path) {
   held_ = true;
   const bool watched = !results_ && dirs_.size() == 1 && dirs_.begin()->second == path;
-  if (watched) return;
+  if (watched) {
+    // The changes read so far happened before the listing reads the directory: it shows them.
+    pending_.clear();
+    return;
+  }
   StopAll();
   // A path without its final delimiter lists names of the directory above that begin with its
   // last part: no directory to follow.
@@ -105,6 +109,11 @@ bool ListWatch::Follows(const std::string& dir) const {
                                   [&dir](const auto& watched) { return watched.second == dir; });
 }
 
+void ListWatch::Hold(bool hold) {
+  held_by_caller_ = hold;
+  if (!hold && !pending_.empty()) settle_.start();
+}
+
 void ListWatch::ReadEvents() {
   watch_.Read(pending_);
   // Not restarted by later events: a steady stream of changes still shows every 100 ms.
@@ -112,7 +121,7 @@ void ListWatch::ReadEvents() {
 }
 
 void ListWatch::ApplyPending() {
-  if (held_ || applying_ || pending_.empty()) return;
+  if (held_ || held_by_caller_ || applying_ || pending_.empty()) return;
   applying_ = true;
   std::vector<platform::WatchEvent> events;
   events.swap(pending_);

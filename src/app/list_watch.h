@@ -32,6 +32,8 @@ class ListWatch : public QObject {
   void FollowResults(const std::vector<std::string>& paths);
   // Whether changes to the directory `dir` (ending in the delimiter) reach the list.
   bool Follows(const std::string& dir) const;
+  // Held, changes are read but not applied until released (see MainWindowApi).
+  void Hold(bool hold);
 
   // How long after the first event of a burst its changes are applied, in milliseconds.
   static constexpr int kSettleMs = 100;
@@ -58,6 +60,7 @@ class ListWatch : public QObject {
   std::map<int, std::string> dirs_;  // watch id -> directory, ending in the delimiter
   bool results_ = false;             // the list shows search results
   bool held_ = false;                // the list is being filled
+  bool held_by_caller_ = false;      // Hold(true)
   bool applying_ = false;            // changes are being applied (events may come meanwhile)
   std::string warned_;               // the directory last said to be unfollowed
   std::string failed_;               // why the last watch could not be set

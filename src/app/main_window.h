@@ -133,6 +133,7 @@ class TForm1 : public QMainWindow, public MainWindowApi {
   bool PanelShown(Panel panel) const override;
   std::vector<std::string> SelectedEntries() const override;
   void WhenListChanges(std::function<void()> listener) override;
+  void HoldListChanges(bool hold) override;
   void CloseWindow() override;
 
   // Builds the favourite applications menu from favapps.bw; entries already there stay.

@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 
 #include "app/app.h"
+#include "app/list_watch.h"
 #include "app/main_menu.h"
 #include "app/main_window.h"
 #include "ui/byte_text.h"
@@ -74,6 +75,10 @@ void TForm1::WhenListChanges(std::function<void()> listener) {
     connect(fListModel, &QAbstractItemModel::dataChanged, this, notify);
   }
   list_listeners_.push_back(std::move(listener));
+}
+
+void TForm1::HoldListChanges(bool hold) {
+  list_watch_->Hold(hold);
 }
 
 void TForm1::CloseWindow() {

@@ -41,6 +41,9 @@ class MainWindowApi {
   virtual app::EntryOrder ListOrder() const = 0;
   // Calls `listener` whenever the entries of the list change: listed anew, added or removed.
   virtual void WhenListChanges(std::function<void()> listener) = 0;
+  // While held, changes on the disk are gathered but the list does not follow them; released,
+  // it follows them all at once. For a run that changes many names and lists them afterwards.
+  virtual void HoldListChanges(bool hold) = 0;
 
   // The selection and deletion commands, as their menu items run them.
   virtual void SELECTALL1Click() = 0;

@@ -35,6 +35,10 @@ bool AppendFile::Append(std::string_view text) {
   return true;
 }
 
+bool AppendFile::Sync() {
+  return fd_ >= 0 && ::fsync(fd_) == 0;
+}
+
 std::optional<EntryId> GetEntryId(const std::string& path) {
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0) return std::nullopt;

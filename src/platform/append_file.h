@@ -21,6 +21,8 @@ class AppendFile {
   bool is_open() const { return fd_ >= 0; }
   // Adds `text` at the end; false when it could not be written whole.
   bool Append(std::string_view text);
+  // Puts what was appended on the disk; false when it could not.
+  bool Sync();
 
  private:
   int fd_ = -1;

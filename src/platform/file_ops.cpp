@@ -200,6 +200,11 @@ bool CreateEmptyFile(const std::string& path) {
   return fd.ok() && fd.Close();
 }
 
+bool SyncDirectory(const std::string& dir) {
+  Fd dir_fd(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return dir_fd.ok() && fsync(dir_fd.get()) == 0;
+}
+
 void WriteFileAtomic(const std::string& path, std::string_view contents) {
   if (path.empty() || !WriteFileAtomicImpl(path, contents))
     throw std::runtime_error("Unable to write to " + path);
@@ -249,8 +254,7 @@ bool AtomicFileWriter::Commit() {
     return false;
   }
   temp_.clear();
-  Fd dir_fd(open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir_fd.ok()) fsync(dir_fd.get());
+  SyncDirectory(dir_);
   return true;
 }
 

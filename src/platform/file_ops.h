@@ -64,6 +64,9 @@ bool DeleteFile(const std::string& path);
 // Creates an empty file; an existing file is left as it is. False when it cannot be created.
 bool CreateEmptyFile(const std::string& path);
 
+// Puts the directory's entries (names made, renamed or removed in it) on the disk.
+bool SyncDirectory(const std::string& dir);
+
 // Writes `contents` to a temporary file in the same directory and renames it over `path`, so
 // the old file stays whole when anything fails. Throws std::runtime_error with a message that
 // names the path on failure.

@@ -229,15 +229,15 @@ void Rewrite(const std::string& file, const std::vector<std::string>& lines) {
 
 void ProfileWriteString(const std::string& file, std::string_view section, std::string_view key,
                         std::string_view value) {
-  std::vector<std::string> lines = LinesToRewrite(file);
-  SetValue(lines, section, key, value);
-  Rewrite(file, lines);
+  ProfileWriteStrings(file, {{std::string(section), std::string(key), std::string(value)}});
 }
 
 void ProfileWriteStrings(const std::string& file, const std::vector<ProfileEntry>& entries) {
-  std::vector<std::string> lines = LinesToRewrite(file);
+  const std::vector<std::string> before = LinesToRewrite(file);
+  std::vector<std::string> lines = before;
   for (const ProfileEntry& entry : entries) SetValue(lines, entry.section, entry.key, entry.value);
-  Rewrite(file, lines);
+  // A file that already holds every value is left as it is: no rewrite, and no sync of it.
+  if (lines != before) Rewrite(file, lines);
 }
 
 void ProfileWriteInt(const std::string& file, std::string_view section, std::string_view key,

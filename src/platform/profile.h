@@ -63,7 +63,8 @@ bool ProfileReadFlag(const std::string& file, std::string_view section, std::str
 
 // Replaces the value in place, keeping every other line; appends a missing key at the end of its
 // section and a missing section at the end of the file; creates the file (not its directory).
-// The file is rewritten atomically with CR LF line ends. Throws ProfileWriteError on failure.
+// The file is rewritten atomically with CR LF line ends, unless it already holds the value (then
+// it is left alone, unsynced). Throws ProfileWriteError on failure.
 void ProfileWriteString(const std::string& file, std::string_view section, std::string_view key,
                         std::string_view value);
 // One key to write: section, key and value.

@@ -35,15 +35,19 @@ std::string BaseName(const std::string& path) {
   return delim == std::string::npos ? path : path.substr(delim + 1);
 }
 
-// Marks the window as running for the length of a run, whatever way the run ends.
+// Marks the window as running for the length of a run, whatever way the run ends. The main
+// list follows the run's renames once it is over, not while thousands of them are made.
 class BatchRunScope {
  public:
-  BatchRunScope(TfrmBatch& window, bool& running, bool& stop) : window_(window), running_(running) {
+  BatchRunScope(TfrmBatch& window, MainWindowApi& main, bool& running, bool& stop)
+      : window_(window), main_(main), running_(running) {
     running_ = true;
     stop = false;
     Enable(false);
+    main_.HoldListChanges(true);
   }
   ~BatchRunScope() {
+    main_.HoldListChanges(false);
     running_ = false;
     Enable(true);
   }
@@ -54,6 +58,7 @@ class BatchRunScope {
     window_.btnStop->setEnabled(!idle);
   }
   TfrmBatch& window_;
+  MainWindowApi& main_;
   bool& running_;
 };
 
@@ -123,6 +128,7 @@ void TfrmBatch::CarryOutRenames() {
       item->setText(BytesToText(tools::EntryText({r.new_name, r.old_entry.is_dir})));
     }
   }
+  journal_->Finish();
   pending_.clear();
 }
 
@@ -157,7 +163,7 @@ void TfrmBatch::butbtngoClick() {
   const std::optional<std::string> external = vars.read_external();
   vars.read_external = [&external] { return external; };
   {
-    BatchRunScope scope(*this, running_, stop_);
+    BatchRunScope scope(*this, app_.Main(), running_, stop_);
     StartJournal();
     try {
       // The list may shrink while events are processed; every entry is read when reached.
@@ -200,7 +206,7 @@ void TfrmBatch::btnDoClick() {
   const std::string with = TextToBytes(txtReplacewith->text());
   const int count = filelest->count();
   {
-    BatchRunScope scope(*this, running_, stop_);
+    BatchRunScope scope(*this, app_.Main(), running_, stop_);
     StartJournal();
     for (int i = 0; i < count; ++i) {
       PumpEvents();
@@ -255,7 +261,7 @@ void TfrmBatch::btnUndoClick() {
   }
   std::size_t renamed = 0;
   {
-    BatchRunScope scope(*this, running_, stop_);
+    BatchRunScope scope(*this, app_.Main(), running_, stop_);
     for (std::size_t i = 0; i < plan.rename_back.size(); ++i) {
       const tools::JournalPair& pair = plan.rename_back[i];
       PumpEvents();

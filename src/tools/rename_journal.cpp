@@ -35,6 +35,7 @@ bool RenameJournal::Intend(const std::vector<std::pair<std::string, std::string>
     JournalPair pair;
     pair.old_path = pairs[i].first;
     pair.new_path = pairs[i].second;
+    dirs_.insert(pair.old_path.substr(0, pair.old_path.rfind('/') + 1));
     if (const auto id = platform::GetFileIdentity(pair.old_path)) pair.id = *id;
     text += JournalPairLine(i, pair);
   }
@@ -59,8 +60,21 @@ void RenameJournal::Mark(const std::string& line) {
   if (marks_.size() >= kMarksPerWrite) Flush();
 }
 
+void RenameJournal::Finish() {
+  // The renames are on the disk before the record that says so.
+  bool synced = true;
+  for (const std::string& dir : dirs_) synced = platform::SyncDirectory(dir) && synced;
+  dirs_.clear();
+  if (!file_) return;
+  const bool end = synced && !marks_lost_;
+  if (end) marks_ += JournalEndLine();
+  Flush();
+  if (end) file_->Sync();
+  file_.reset();
+}
+
 void RenameJournal::Flush() {
-  if (file_ && !marks_.empty()) file_->Append(marks_);
+  if (file_ && !marks_.empty() && !file_->Append(marks_)) marks_lost_ = true;
   marks_.clear();
 }
 

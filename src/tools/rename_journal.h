@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +31,10 @@ class RenameJournal {
   // The rename of pair `index` happened / did not happen.
   void Done(std::size_t index);
   void Failed(std::size_t index);
+  // After the last rename: puts the renamed directories' entries on the disk (once for the run),
+  // then records that the run is over, with every mark before it. A run that is never finished
+  // (a crash) is told apart by what is on the disk when it is taken back.
+  void Finish();
 
   // The last run recorded in the file, if any.
   static std::optional<JournalRun> LoadLastRun(const std::string& path);
@@ -44,7 +49,9 @@ class RenameJournal {
   void Flush();
 
   std::string path_;
-  std::string marks_;  // marks not yet written
+  std::string marks_;           // marks not yet written
+  bool marks_lost_ = false;     // marks that could not be written: the run is never called over
+  std::set<std::string> dirs_;  // the directories the run renames in
   std::unique_ptr<platform::AppendFile> file_;
 };
 

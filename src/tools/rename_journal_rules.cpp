@@ -16,6 +16,7 @@ constexpr std::string_view kDone = "DONE";
 constexpr std::string_view kMove = "MOVE";
 constexpr std::string_view kFailed = "FAILED";
 constexpr std::string_view kUndone = "UNDONE";
+constexpr std::string_view kEnd = "END";
 
 }  // namespace
 
@@ -179,6 +180,10 @@ std::string JournalFailedLine(std::size_t index) {
   return std::string(kFailed) + '\t' + std::to_string(index) + "\r\n";
 }
 
+std::string JournalEndLine() {
+  return std::string(kEnd) + "\r\n";
+}
+
 std::string JournalUndoneLine() {
   return std::string(kUndone) + "\r\n";
 }
@@ -191,7 +196,10 @@ std::optional<JournalRun> LastJournalRun(std::string_view text) {
   bool after_pair = false;
   const std::vector<std::string_view> lines = platform::SplitLineViews(text);
   const bool last_cut = !text.empty() && text.back() != '\n' && text.back() != '\r';
-  for (std::size_t i = 0; i < lines.size(); ++i) {
+  // A last line without its line break was cut short by a crash, even when what is left of it
+  // reads as a record ("DONE\t12" of "DONE\t123"): it is passed over.
+  const std::size_t whole = lines.size() - (last_cut ? 1 : 0);
+  for (std::size_t i = 0; i < whole; ++i) {
     const std::string_view line = lines[i];
     const std::vector<std::string_view> f = SplitTabs(line);
     bool read = true;
@@ -204,6 +212,8 @@ std::optional<JournalRun> LastJournalRun(std::string_view text) {
     } else if (line == kUndone) {
       run->undone = true;
       after_pair = false;
+    } else if (!old_format && line == kEnd) {
+      run->complete = true;
     } else if (old_format && line == kFailed) {
       if (after_pair) run->pairs.pop_back();
       after_pair = false;
@@ -221,8 +231,7 @@ std::optional<JournalRun> LastJournalRun(std::string_view text) {
       read = pair.has_value();
       if (pair) run->pairs.push_back(std::move(*pair));
     }
-    // A last line that a crash cut short is passed over; any other unreadable line is not.
-    if (!read && !(last_cut && i + 1 == lines.size())) damaged = true;
+    if (!read) damaged = true;
   }
   if (damaged) {
     if (!run) run = JournalRun{};
@@ -247,6 +256,7 @@ UndoPlan PlanUndo(const JournalRun& run, const IdentityOf& identity_of) {
   for (auto it = run.pairs.rbegin(); it != run.pairs.rend(); ++it) {
     const JournalPair& pair = *it;
     if (pair.state == PairState::kFailed) continue;
+    if (pair.state == PairState::kUnknown && run.complete) continue;  // never tried
     const auto at_new = identity_of(pair.new_path);
     const auto at_old = identity_of(pair.old_path);
     if (IsTheRenamedFile(pair, at_new)) {

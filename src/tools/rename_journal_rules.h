@@ -8,8 +8,16 @@
 //                                        the run's n-th rename, old to new (full paths), with
 //                                        the identity of the file; all the pairs of a run are
 //                                        written and synced together before the first rename
-//   DONE <tab> n / FAILED <tab> n        the n-th rename happened / did not happen
+//   DONE <tab> n / FAILED <tab> n        the n-th rename happened / did not happen; written a
+//                                        few hundred at a time and not synced, since each
+//                                        rename is made safe by its PAIR line, written before it
+//   END                                  the run is over and its renames and marks are on the
+//                                        disk: a pair without a mark was never tried (the run
+//                                        was stopped before it)
 //   UNDONE                               the run has been taken back
+//
+// A run without END was cut short by a crash: whether each unmarked pair was renamed is told by
+// the disk (the old name gone and the new name holding the recorded file: renamed).
 //
 // Journals of earlier versions are still read: "RUN", then "MOVE <tab> dev <tab> ino <tab> old
 // <tab> new" before each rename, "FAILED" for the MOVE above it, and "UNDONE".
@@ -50,10 +58,12 @@ std::string JournalRunLine();
 std::string JournalPairLine(std::size_t index, const JournalPair& pair);
 std::string JournalDoneLine(std::size_t index);
 std::string JournalFailedLine(std::size_t index);
+std::string JournalEndLine();
 std::string JournalUndoneLine();
 
 struct JournalRun {
   std::vector<JournalPair> pairs;  // in run order
+  bool complete = false;           // the run's END was written
   bool undone = false;
   // A line that cannot be read (other than a last line cut short by a crash): the journal is
   // not trusted at all.
@@ -82,7 +92,7 @@ using IdentityOf = std::function<std::optional<platform::FileIdentity>(const std
 // pair that leaves its directory (or a damaged journal) is refused as a whole. A pair is renamed
 // back only when the file under its new name is still the file the run renamed and nothing
 // holds its old name; a pair whose rename never happened (a crash or a stop before it) is
-// passed over without a word.
+// passed over without a word, as is an unmarked pair of a complete run, which was never tried.
 UndoPlan PlanUndo(const JournalRun& run, const IdentityOf& identity_of);
 
 }  // namespace tools

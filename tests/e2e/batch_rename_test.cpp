@@ -40,6 +40,9 @@ TEST(BatchRename, StartNumbersTheSelectionAndNeverReplacesAFile) {
   const std::string journal = prog.Read("renames.bw");
   EXPECT_EQ(journal.rfind("RUN2\r\n", 0), 0u) << journal;
   EXPECT_NE(journal.find("\t" + work + "same\r\n"), std::string::npos) << journal;
+  // Its marks and the run's end follow, the end last.
+  EXPECT_NE(journal.find("DONE\t"), std::string::npos) << journal;
+  EXPECT_EQ(journal.substr(journal.size() - 5), "END\r\n") << journal;
 }
 
 TEST(BatchRename, SecondStartWorksOnTheFirstRunsNewNamesToo) {

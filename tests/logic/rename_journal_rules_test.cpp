@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace tools {
 namespace {
@@ -118,6 +119,67 @@ TEST(PlanUndo, RenamesBackOnlyTheFilesTheRunRenamed) {
                                                       : "skip";
     EXPECT_EQ(got, c.expect) << c.what;
   }
+}
+
+// A run of three pairs (the second finds its name taken) cut by a crash after each kind of
+// record: taking it back must restore exactly the names the run changed, whether or not the
+// last rename before the crash got its mark.
+TEST(PlanUndo, ACrashAfterAnyRecordIsTakenBackExactly) {
+  const JournalPair pairs[] = {Pair(1, "/d/a", "/d/0_a"), Pair(2, "/d/b", "/d/1_b"),
+                               Pair(3, "/d/c", "/d/2_c")};
+  const platform::FileIdentity taken = Pair(9, "", "").id;  // what holds /d/1_b all along
+  std::string pair_lines;
+  for (std::size_t i = 0; i < 3; ++i) pair_lines += JournalPairLine(i, pairs[i]);
+  const std::string marks0 = JournalDoneLine(0);
+  const std::string marks1 = marks0 + JournalFailedLine(1);
+  const std::string marks2 = marks1 + JournalDoneLine(2);
+  struct Case {
+    const char* what;
+    std::string after_run;     // the journal after its RUN2 line
+    std::vector<int> renamed;  // the pairs renamed on disk when it stopped
+    std::vector<int> back;     // the pairs to rename back, most recent first
+  };
+  const Case cases[] = {
+      {"cut in the pairs", pair_lines.substr(0, 30), {}, {}},
+      {"after the pairs", pair_lines, {}, {}},
+      {"after the pairs, first renamed", pair_lines, {0}, {0}},
+      {"after DONE", pair_lines + marks0, {0}, {0}},
+      {"after FAILED", pair_lines + marks1, {0}, {0}},
+      {"after FAILED, last renamed", pair_lines + marks1, {0, 2}, {2, 0}},
+      {"in the last mark", pair_lines + marks1 + "DO", {0, 2}, {2, 0}},
+      {"after the last mark", pair_lines + marks2, {0, 2}, {2, 0}},
+      {"in END", pair_lines + marks2 + "EN", {0, 2}, {2, 0}},
+      {"after END", pair_lines + marks2 + JournalEndLine(), {0, 2}, {2, 0}},
+      {"stopped after the first", pair_lines + marks0 + JournalEndLine(), {0}, {0}},
+      {"after UNDONE", pair_lines + marks2 + JournalEndLine() + JournalUndoneLine(), {}, {}},
+  };
+  for (const Case& c : cases) {
+    Disk disk;
+    disk.files["/d/1_b"] = taken;
+    for (int i = 0; i < 3; ++i) {
+      const bool renamed = std::count(c.renamed.begin(), c.renamed.end(), i) > 0;
+      disk.files[renamed ? pairs[i].new_path : pairs[i].old_path] = pairs[i].id;
+    }
+    // A stopped run's untried file may be written to afterwards: still not the run's business.
+    if (c.renamed.size() == 1) disk.files["/d/c"].size += 1;
+    const auto run = LastJournalRun(JournalRunLine() + c.after_run);
+    ASSERT_TRUE(run) << c.what;
+    EXPECT_FALSE(run->damaged) << c.what;
+    const UndoPlan plan = PlanUndo(*run, disk.Lookup());
+    EXPECT_FALSE(plan.refused) << c.what;
+    std::vector<int> back;
+    for (const JournalPair& pair : plan.rename_back)
+      back.push_back(static_cast<int>(pair.id.inode) - 1);
+    EXPECT_EQ(back, c.back) << c.what;
+    // Nothing is left with a warning, but a stopped run's later change if it was not complete.
+    const bool crash_after_change = c.renamed.size() == 1 && !run->complete;
+    EXPECT_EQ(plan.left.size(), crash_after_change ? 1u : 0u) << c.what;
+  }
+  // A mark cut short is not read, even where what is left reads as one ("DONE\t1" of "DONE\t12").
+  const auto cut_mark = LastJournalRun(JournalRunLine() + pair_lines + marks1 + "DONE\t1");
+  EXPECT_EQ(cut_mark->pairs[1].state, PairState::kFailed);
+  // The old journals' marks stay what they were: a run of them is never complete.
+  EXPECT_FALSE(LastJournalRun("RUN\r\nMOVE\t1\t1\t/d/a\t/d/0_a\r\n")->complete);
 }
 
 TEST(PlanUndo, RefusesAJournalThatLeavesItsDirectoryAsAWhole) {

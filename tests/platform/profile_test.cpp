@@ -104,6 +104,17 @@ TEST(Profile, WriteReplacesTheValueInPlaceAndKeepsEveryOtherLine) {
             "[FSys]\r\n"
             "LastDir=/new/\r\n");
   EXPECT_EQ(ProfileReadString(ini, "interface", "Font", ""), "Courier New");
+  // Writing what the file holds already leaves the file itself alone (no new file put in place).
+  struct stat before {
+  }, after{};
+  ASSERT_EQ(stat(ini.c_str(), &before), 0);
+  ProfileWriteStrings(ini, {{"fsys", "LastDir", "/new/"}, {"interface", "Font", "Courier New"}});
+  ASSERT_EQ(stat(ini.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  ProfileWriteString(ini, "fsys", "LastDir", "/newer/");
+  ASSERT_EQ(stat(ini.c_str(), &after), 0);
+  EXPECT_NE(after.st_ino, before.st_ino);
+  EXPECT_EQ(ProfileReadString(ini, "fsys", "LastDir", ""), "/newer/");
 }
 
 TEST(Profile, WriteAppendsMissingKeyToItsSectionAndMissingSectionToTheEnd) {

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "app/list_watch.h"
 #include "app/main_window.h"
 #include "config/options_window.h"
 #include "platform/fault_plan.h"
@@ -189,6 +190,31 @@ TEST_F(ListFollowsDiskTest, AWatchThatCannotBeSetIsSaidOnceAndF5ListsAgain) {
   // Own changes are listed in full without a watch: nothing else may have been seen.
   Main().Refresh1->trigger();
   EXPECT_TRUE(Listed("later.txt"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ListFollowsDiskTest, HeldChangesShowWhenReleasedOrWithTheNextListing) {
+  ListWork();
+  // Held, a change on disk is not followed, however long the window runs.
+  Main().HoldListChanges(true);
+  dir.CreateFile("work/c.txt", "c");
+  QDeadlineTimer settled(4 * ListWatch::kSettleMs);
+  while (!settled.hasExpired()) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_FALSE(Listed("c.txt"));
+  // Released, it shows.
+  Main().HoldListChanges(false);
+  EXPECT_TRUE(WaitFor([&] { return Listed("c.txt"); }));
+  // Held changes that a new listing shows anyway are not applied again after it.
+  Main().HoldListChanges(true);
+  ASSERT_EQ(std::rename((Work() + "c.txt").c_str(), (Work() + "d.txt").c_str()), 0);
+  QApplication::processEvents();
+  Main().ScanDirectory1Click();
+  Main().HoldListChanges(false);
+  EXPECT_TRUE(Listed("d.txt"));
+  EXPECT_FALSE(Listed("c.txt"));
 }
 
 }  // namespace
