@@ -22,6 +22,11 @@ std::string SourcePath(std::string_view current_dir, std::string_view entry);
 std::string ProgressText(int files_done, int files_total, std::int64_t bytes_done,
                          std::int64_t bytes_total);
 
+// The console lines of an entry that is no regular file (left out), and of a copy stopped
+// half-way, whose partial target was removed.
+std::string SkippedLine(std::string_view source);
+std::string StoppedLine(std::string_view target);
+
 // Bytes done as thousandths of the total (1000 when there is nothing to copy).
 int Permille(std::int64_t done, std::int64_t total);
 

@@ -32,14 +32,6 @@ std::string Quoted(const std::string& text) {
   return "\"" + text + "\"";
 }
 
-std::string SkippedLine(const std::string& source) {
-  return "> Warning: Not a regular file, skipped: " + Quoted(source);
-}
-
-std::string StoppedLine(const std::string& target) {
-  return "> Warning: Copy stopped, the partial copy was removed: " + Quoted(target);
-}
-
 // Runs `handler` through the error report when `signal` of `sender` fires.
 template <typename Sender, typename Signal, typename Window>
 void Wire(App& app, Sender* sender, Signal signal, Window* window, void (Window::*handler)()) {
@@ -134,10 +126,10 @@ void TfrmCopyFile::bntCopyClick() {
       close();
       break;
     case platform::CopyOutcome::kStopped:
-      ShowFailure(StoppedLine(target));
+      ShowFailure(copying::StoppedLine(target));
       break;
     case platform::CopyOutcome::kNotRegular:
-      ShowFailure(SkippedLine(source));
+      ShowFailure(copying::SkippedLine(source));
       app_.dialogs().Beep(true);
       break;
     case platform::CopyOutcome::kFailed:
@@ -261,14 +253,14 @@ void TfrmMassCopy::btnCopyClick() {
         item.source, item.target,
         [&](std::int64_t copied) { return pnlProgress->Report(files_done, done + copied); });
     if (outcome == platform::CopyOutcome::kStopped) {
-      app_.PrintLine(StoppedLine(item.target));
+      app_.PrintLine(copying::StoppedLine(item.target));
       stopped = true;
       break;
     }
     if (outcome == platform::CopyOutcome::kCopied) {
       app_.PrintLine("> OK : Copy " + Quoted(item.source) + " to " + Quoted(item.target));
     } else if (outcome == platform::CopyOutcome::kNotRegular) {
-      app_.PrintLine(SkippedLine(item.source));
+      app_.PrintLine(copying::SkippedLine(item.source));
     } else {
       app_.PrintLine("> Error: Can't copy...");
     }

@@ -1,7 +1,6 @@
 // The single and multi-file copy windows: targets, the console lines, never replacing a file,
 // names kept across openings, files that are not regular, and a copy stopped half-way.
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,20 +31,6 @@ class CopyWindowsTest : public WindowTest {
   void SetUp() override { dir.CreateFile("defvars.txt", ""); }
   TfrmCopyFile& Single() { return *app->frmCopyFile; }
   TfrmMassCopy& Mass() { return *app->frmMassCopy; }
-  // A sparse file of `bytes` bytes: large without taking much disk space. A copy keeps the
-  // holes, so 4 KiB of data every 64 KiB give it thousands of pieces to copy, which take a while.
-  std::string CreateSparse(const std::string& name, std::int64_t bytes) {
-    const std::string path = dir.Slash() + name;
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT, 0644);
-    EXPECT_GE(fd, 0);
-    EXPECT_EQ(ftruncate(fd, bytes), 0);
-    const std::string data(4096, 'd');
-    for (std::int64_t at = 0; at < bytes; at += 65536) {
-      EXPECT_EQ(pwrite(fd, data.data(), data.size(), at), 4096);
-    }
-    close(fd);
-    return path;
-  }
   // The main window lists `from` with `entry` as its current file.
   void Select(const std::string& from, const std::string& entry) {
     app->CurrentDir = from;
@@ -222,7 +207,7 @@ TEST_F(CopyWindowsTest, MassCopySkipsWhatIsNotARegularFile) {
 
 TEST_F(CopyWindowsTest, ACopyStoppedHalfWayLeavesNoPartialFile) {
   dir.CreateFile("src/first", "first");
-  CreateSparse("src/big", std::int64_t{1} << 30);
+  dir.CreateSparse("src/big", std::int64_t{1} << 30);
   dir.CreateFile("src/last", "last");
   dir.CreateDir("dst");
   CreateApp();
