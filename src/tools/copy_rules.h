@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace copying {
 
@@ -26,6 +27,10 @@ std::string ProgressText(int files_done, int files_total, std::int64_t bytes_don
 // half-way, whose partial target was removed.
 std::string SkippedLine(std::string_view source);
 std::string StoppedLine(std::string_view target);
+
+// The failures of a run over `files` files, for the window: "2 of 5 files were not copied:"
+// and the failures' lines.
+std::string FailuresText(const std::vector<std::string>& failures, int files);
 
 // Bytes done as thousandths of the total (1000 when there is nothing to copy).
 int Permille(std::int64_t done, std::int64_t total);

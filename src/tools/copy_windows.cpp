@@ -14,18 +14,22 @@
 #include "app/listing_rules.h"
 #include "console/console_window.h"
 #include "platform/file_ops.h"
-#include "platform/mounts.h"
 #include "platform/paths.h"
 #include "tools/copy_progress.h"
 #include "tools/copy_rules.h"
+#include "tools/copy_target_picker.h"
 #include "ui/byte_text.h"
 #include "ui/dir_tree.h"
 
 namespace {
 
-void FillMountPoints(QComboBox* box) {
-  box->clear();
-  for (const std::string& mount : platform::MountPoints()) box->addItem(BytesToText(mount));
+// The label under a copy window's buttons that tells what went wrong; the console may be hidden.
+QLabel* StatusLabel(QWidget* window) {
+  auto* label = new QLabel(window);
+  label->setObjectName("lblStatus");
+  label->setWordWrap(true);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return label;
 }
 
 std::string Quoted(const std::string& text) {
@@ -46,27 +50,23 @@ TfrmCopyFile::TfrmCopyFile(App& app) : QWidget(nullptr, Qt::Dialog), app_(app) {
   txtFileToCopy = new QLineEdit(this);
   txtFileToCopy->setReadOnly(true);
   txtCopyTo = new QLineEdit(this);
-  drvDrive = new QComboBox(this);
-  dirCopyTo = new DirTreeList(this, false);
+  picker = new CopyTargetPicker(this);
+  drvDrive = picker->drvDrive;
+  dirCopyTo = picker->dirCopyTo;
   bntCopy = new QPushButton(this);
   bntCopy->setDefault(true);
   btnClose = new QPushButton(this);
   pnlProgress = new CopyProgressPanel(this);
-  lblStatus = new QLabel(this);
-  lblStatus->setObjectName("lblStatus");
-  lblStatus->setWordWrap(true);
-  lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  dirCopyTo->EnterOnClick();
+  lblStatus = StatusLabel(this);
 
   auto* layout = new QGridLayout(this);
-  layout->addWidget(lblStatus, 6, 0, 1, 2);
   layout->addWidget(txtFileToCopy, 0, 0, 1, 2);
   layout->addWidget(txtCopyTo, 1, 0, 1, 2);
-  layout->addWidget(drvDrive, 2, 0, 1, 2);
-  layout->addWidget(dirCopyTo, 3, 0, 1, 2);
-  layout->addWidget(pnlProgress, 4, 0, 1, 2);
-  layout->addWidget(bntCopy, 5, 0);
-  layout->addWidget(btnClose, 5, 1);
+  layout->addWidget(picker, 2, 0, 1, 2);
+  layout->addWidget(pnlProgress, 3, 0, 1, 2);
+  layout->addWidget(bntCopy, 4, 0);
+  layout->addWidget(btnClose, 4, 1);
+  layout->addWidget(lblStatus, 5, 0, 1, 2);
   resize(338, 310);
 
   Wire(app_, dirCopyTo, &DirTreeList::Changed, this, &TfrmCopyFile::dirCopyToChange);
@@ -79,7 +79,7 @@ void TfrmCopyFile::FormCreate() {
   setWindowTitle(app_.Str(91));
   bntCopy->setText(app_.Str(91));
   btnClose->setText(app_.Str(42));
-  FillMountPoints(drvDrive);
+  picker->FillDrives();
 }
 
 void TfrmCopyFile::FormShow() {
@@ -101,7 +101,7 @@ void TfrmCopyFile::dirCopyToChange() {
 }
 
 void TfrmCopyFile::drvDriveChange() {
-  dirCopyTo->SetDirectory(TextToBytes(drvDrive->currentText()));
+  picker->EnterChosenDrive();
 }
 
 void TfrmCopyFile::bntCopyClick() {
@@ -162,21 +162,22 @@ TfrmMassCopy::TfrmMassCopy(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   ArrToCop = new QListWidget(this);
   ArrToCop->hide();
   txtCopyTo = new QLineEdit(this);
-  drvDrive = new QComboBox(this);
-  dirCopyTo = new DirTreeList(this, false);
+  picker = new CopyTargetPicker(this);
+  drvDrive = picker->drvDrive;
+  dirCopyTo = picker->dirCopyTo;
   btnCopy = new QPushButton("btnCopy", this);
   btnCopy->setDefault(true);
   btnQuit = new QPushButton("btnQuit", this);
   pnlProgress = new CopyProgressPanel(this);
-  dirCopyTo->EnterOnClick();
+  lblStatus = StatusLabel(this);
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(txtCopyTo, 0, 0, 1, 2);
-  layout->addWidget(drvDrive, 1, 0, 1, 2);
-  layout->addWidget(dirCopyTo, 2, 0, 1, 2);
-  layout->addWidget(pnlProgress, 3, 0, 1, 2);
-  layout->addWidget(btnCopy, 4, 0);
-  layout->addWidget(btnQuit, 4, 1);
+  layout->addWidget(picker, 1, 0, 1, 2);
+  layout->addWidget(pnlProgress, 2, 0, 1, 2);
+  layout->addWidget(btnCopy, 3, 0);
+  layout->addWidget(btnQuit, 3, 1);
+  layout->addWidget(lblStatus, 4, 0, 1, 2);
   resize(312, 336);
 
   Wire(app_, txtCopyTo, &QLineEdit::textChanged, this, &TfrmMassCopy::txtCopyToChange);
@@ -192,7 +193,7 @@ void TfrmMassCopy::AddNames(const std::vector<std::string>& names) {
 
 void TfrmMassCopy::FormCreate() {
   setWindowTitle("[COPY]");
-  FillMountPoints(drvDrive);
+  picker->FillDrives();
   if (txtCopyTo->text().isEmpty()) dirCopyToChange();
   start_target_ = txtCopyTo->text();
 }
@@ -212,7 +213,7 @@ void TfrmMassCopy::dirCopyToChange() {
 }
 
 void TfrmMassCopy::drvDriveChange() {
-  dirCopyTo->SetDirectory(TextToBytes(drvDrive->currentText()));
+  picker->EnterChosenDrive();
   dirCopyToChange();
 }
 
@@ -237,31 +238,34 @@ void TfrmMassCopy::btnCopyClick() {
     total += items.back().size;
   }
 
+  lblStatus->clear();
   pnlProgress->Begin(static_cast<int>(items.size()), total);
   btnCopy->setEnabled(false);
   std::int64_t done = 0;
   int files_done = 0;
-  bool stopped = false;
+  std::string stopped;
+  std::vector<std::string> failures;  // for the window: the console's error line names nothing
   for (const Item& item : items) {
     // A stop asked for between two files ends the run before the next one.
     if (files_done > 0 && !pnlProgress->Report(files_done, done)) {
-      app_.PrintLine("> Warning: Copy stopped");
-      stopped = true;
+      stopped = "> Warning: Copy stopped";
       break;
     }
     const platform::CopyOutcome outcome = platform::CopyFileReporting(
         item.source, item.target,
         [&](std::int64_t copied) { return pnlProgress->Report(files_done, done + copied); });
     if (outcome == platform::CopyOutcome::kStopped) {
-      app_.PrintLine(copying::StoppedLine(item.target));
-      stopped = true;
+      stopped = copying::StoppedLine(item.target);
       break;
     }
     if (outcome == platform::CopyOutcome::kCopied) {
       app_.PrintLine("> OK : Copy " + Quoted(item.source) + " to " + Quoted(item.target));
     } else if (outcome == platform::CopyOutcome::kNotRegular) {
-      app_.PrintLine(copying::SkippedLine(item.source));
+      failures.push_back(copying::SkippedLine(item.source));
+      app_.PrintLine(failures.back());
     } else {
+      failures.push_back("> Error: Can't copy " + Quoted(item.source) + " to " +
+                         Quoted(item.target));
       app_.PrintLine("> Error: Can't copy...");
     }
     done += item.size;
@@ -269,8 +273,18 @@ void TfrmMassCopy::btnCopyClick() {
   }
   pnlProgress->End();
   btnCopy->setEnabled(true);
-  if (stopped) return;
+  if (!stopped.empty()) {
+    app_.PrintLine(stopped);
+    lblStatus->setText(BytesToText(stopped));
+    return;
+  }
   app_.PrintLine("> OK : Finished!");
+  // A run that left files behind stays open and says which, so the user sees it at once.
+  if (!failures.empty()) {
+    lblStatus->setText(BytesToText(copying::FailuresText(failures, files_done)));
+    app_.dialogs().Beep(true);
+    return;
+  }
   close();
 }
 

@@ -149,7 +149,11 @@ TEST_F(CopyWindowsTest, MassCopyOfThreeWithTheSecondExisting) {
   EXPECT_EQ(dir.Read("dst/one"), "one");
   EXPECT_EQ(dir.Read("dst/two"), "kept");
   EXPECT_EQ(dir.Read("dst/three"), "three");
-  EXPECT_FALSE(Mass().isVisible());
+  // The window stays open and names what it could not copy: the console's line does not.
+  EXPECT_TRUE(Mass().isVisible());
+  EXPECT_EQ(TextToBytes(Mass().lblStatus->text()),
+            "1 of 3 files were not copied:\n> Error: Can't copy \"" + src + "two\" to \"" + dst +
+                "/two\"");
   EXPECT_TRUE(app->frmConsole->isVisible());
 
   // The names stay: a second run goes through them again, before the new ones.
@@ -165,6 +169,15 @@ TEST_F(CopyWindowsTest, MassCopyOfThreeWithTheSecondExisting) {
   again.resize(5);
   EXPECT_EQ(again, second);
   EXPECT_EQ(Mass().ArrToCop->count(), 4);
+
+  // A run that copies everything closes the window.
+  app->Show(&Mass());
+  Mass().ArrToCop->clear();
+  Queue({"five"});
+  dir.CreateFile("src/five", "five");
+  Mass().btnCopyClick();
+  EXPECT_FALSE(Mass().isVisible());
+  EXPECT_EQ(dir.Read("dst/five"), "five");
 }
 
 TEST_F(CopyWindowsTest, MassCopyTargetFollowsTypedDirectoriesOnly) {
