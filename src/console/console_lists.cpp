@@ -10,6 +10,7 @@
 #include "console/variable_rules.h"
 #include "ui/byte_text.h"
 #include "ui/key_filter.h"
+#include "ui/title_fit.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ TfrmConsoleVars::TfrmConsoleVars(App& app) : QWidget(nullptr, Qt::Tool), app_(ap
 
 void TfrmConsoleVars::FormCreate() {
   setWindowTitle(app_.Str(93));
+  FitTitle(this);
 }
 
 void TfrmConsoleVars::lVarsClick() {
@@ -84,12 +86,14 @@ TfrmConsoleComs::TfrmConsoleComs(App& app) : QWidget(nullptr, Qt::Tool), app_(ap
 
 void TfrmConsoleComs::FormCreate() {
   setWindowTitle(app_.Str(85));
+  FitTitle(this);
 }
 
 void TfrmConsoleComs::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // Against the right edge of the console's frame, as tall as the console.
   app_.Console().PlaceBeside(this);
+  FitTitle(this);
 }
 
 void TfrmConsoleComs::lComsClick() {

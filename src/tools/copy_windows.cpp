@@ -20,6 +20,7 @@
 #include "tools/copy_target_picker.h"
 #include "ui/byte_text.h"
 #include "ui/dir_tree.h"
+#include "ui/title_fit.h"
 
 namespace {
 
@@ -80,6 +81,7 @@ void TfrmCopyFile::FormCreate() {
   bntCopy->setText(app_.Str(91));
   btnClose->setText(app_.Str(42));
   picker->FillDrives();
+  FitTitle(this);
 }
 
 void TfrmCopyFile::FormShow() {
