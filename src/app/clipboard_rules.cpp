@@ -66,8 +66,8 @@ CopiedFiles DecodeGnomeCopiedFiles(std::string_view text) {
 }
 
 std::string KeepBothName(std::string_view name,
-                         const std::function<bool(const std::string&)>& taken) {
-  std::size_t dot = name.rfind('.');
+                         const std::function<bool(const std::string&)>& taken, bool folder) {
+  std::size_t dot = folder ? std::string_view::npos : name.rfind('.');
   if (dot == std::string_view::npos || dot == 0) dot = name.size();
   const std::string_view stem = name.substr(0, dot), extension = name.substr(dot);
   for (int n = 2;; ++n) {

@@ -29,8 +29,9 @@ std::string EncodeGnomeCopiedFiles(const CopiedFiles& files);
 CopiedFiles DecodeGnomeCopiedFiles(std::string_view text);
 
 // A free name for keeping both files: "report (2).txt", "report (3).txt", ... where the name
-// before the extension gets the number; `taken` tells whether a name is in use.
+// before the extension gets the number; a folder's whole name gets it ("photos.2024 (2)").
+// `taken` tells whether a name is in use.
 std::string KeepBothName(std::string_view name,
-                         const std::function<bool(const std::string&)>& taken);
+                         const std::function<bool(const std::string&)>& taken, bool folder = false);
 
 }  // namespace app

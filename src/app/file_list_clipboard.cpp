@@ -10,9 +10,11 @@
 #include "app/clipboard_rules.h"
 #include "app/file_op_rules.h"
 #include "app/main_window.h"
+#include "app/paste_job.h"
 #include "app/undo_command.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/tree_copy.h"
 #include "platform/tree_walk.h"
 #include "ui/byte_text.h"
 #include "ui/file_list_model.h"
@@ -21,11 +23,6 @@ namespace {
 
 constexpr const char* kGnomeCopiedFiles = "x-special/gnome-copied-files";
 constexpr const char* kKdeCutSelection = "application/x-kde-cutselection";
-
-std::string NameOf(std::string path) {
-  while (path.size() > 1 && path.back() == platform::kPathDelim) path.pop_back();
-  return path.substr(path.rfind(platform::kPathDelim) + 1);
-}
 
 }  // namespace
 
@@ -81,39 +78,48 @@ void TForm1::PasteFromClipboard() {
   if (DropFiles(data, false) && cut) QApplication::clipboard()->clear();
 }
 
+PasteJob& TForm1::paste_job() {
+  if (!paste_job_) paste_job_ = std::make_shared<PasteJob>(app_, this);
+  return *paste_job_;
+}
+
 void TForm1::PasteFiles(const std::vector<std::string>& paths, bool move) {
   const std::string dir = app_.CurrentDir;
-  auto record = RecordTransfer(app_, move ? tools::UndoKind::kMove : tools::UndoKind::kCopy);
-  for (const std::string& source : paths) {
-    const std::string name = NameOf(source);
-    std::string target = dir + name;
-    if (move && target == source) continue;  // already here
-    if (platform::EntryExists(target)) {
-      const QString text =
-          "\"" + BytesToText(name) + "\" already exists in " + BytesToText(dir) +
-          ".\nYes: keep both (the new one as \"" +
-          BytesToText(app::KeepBothName(
-              name, [&](const std::string& n) { return platform::EntryExists(dir + n); })) +
-          "\")\nNo: skip this file\nCancel: stop";
-      const MsgAnswer answer = app_.dialogs().MessageBox(text, app_.Str(2), MsgIcon::kQuestion,
-                                                         MsgButtons::kYesNoCancel);
-      if (answer == MsgAnswer::kCancel) break;
-      if (answer != MsgAnswer::kYes) continue;
-      target = dir + app::KeepBothName(name, [&](const std::string& n) {
-                 return platform::EntryExists(dir + n);
-               });
-    }
-    if (!move && platform::DirectoryExists(source)) {
-      app_.PrintLine("> Warning: Directories are not copied: " + source);
-      continue;
-    }
-    record.Plan({{source, target}});
-    const bool done = move ? platform::MoveFileNoReplace(source, target)
-                           : platform::CopyFileNoReplace(source, target);
-    app_.PrintLine(done ? (move ? "> Moved: " : "> Copied: ") + target
-                        : "> Error: Can't " + std::string(move ? "move" : "copy") + " \"" + source +
-                              "\" to \"" + target + "\"");
+  // A paste asked for while another runs (its progress lets the keys through) waits for none.
+  if (paste_job().running()) {
+    app_.dialogs().Beep(false);
+    return;
   }
+  const app::PasteFacts facts{
+      [](const std::string& path) { return platform::EntryExists(path); },
+      [](const std::string& path) { return platform::DirectoryExists(path); },
+      [](const std::string& in, const std::string& source) {
+        return platform::IsWithinTree(in, source);
+      },
+      [&](const std::string& name, const std::string& both_name) {
+        const bool folder = platform::DirectoryExists(dir + name);
+        const QString text = "\"" + BytesToText(name) + "\" already exists in " + BytesToText(dir) +
+                             ".\nYes: keep both (the new one as \"" + BytesToText(both_name) +
+                             "\")\nNo: skip this " + (folder ? "folder" : "file") +
+                             "\nCancel: paste nothing";
+        switch (app_.dialogs().MessageBox(text, app_.Str(2), MsgIcon::kQuestion,
+                                          MsgButtons::kYesNoCancel)) {
+          case MsgAnswer::kYes:
+            return app::ClashAnswer::kKeepBoth;
+          case MsgAnswer::kCancel:
+            return app::ClashAnswer::kCancel;
+          default:
+            return app::ClashAnswer::kSkip;
+        }
+      }};
+  const app::PastePlan plan = app::PlanPaste(paths, dir, move, facts);
+  if (plan.cancelled) return;
+  std::vector<tools::TransferRecord::Pair> pairs;
+  for (const app::PasteStep& step : plan.steps) pairs.push_back({step.source, step.target});
+  // The record is finished when it goes out of scope, naming only what the job made.
+  const auto record =
+      RecordTransfer(app_, move ? tools::UndoKind::kMove : tools::UndoKind::kCopy, pairs);
+  paste_job().Run(plan, move);
   SearchLine->setText(BytesToText(dir));
   ScanDirectory1Click();
 }

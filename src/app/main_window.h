@@ -4,11 +4,13 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/entry_order_rules.h"
 #include "app/main_window_api.h"
+#include "app/paste_rules.h"
 #include "ui/column_list_view.h"
 
 class App;
@@ -18,6 +20,7 @@ class SettingsSnapshot;
 class DirTreeList;
 class FileListModel;
 class ListWatch;
+class PasteJob;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -72,9 +75,12 @@ class TForm1 : public QMainWindow, public MainWindowApi {
   // copied or, with `cut`, moved where they are pasted.
   void CopyToClipboard(bool cut);
   void PasteFromClipboard();
-  // Copies (or moves) files into the listed directory, never replacing one: a taken name asks
-  // whether to keep both, skip the file or stop.
+  // Copies (or moves) files and folders into the listed directory, never replacing one: every
+  // taken name asks first whether to keep both, skip it or paste nothing; a folder is never
+  // pasted into itself. Recorded in the undo history before anything is copied.
   void PasteFiles(const std::vector<std::string>& paths, bool move);
+  // The job that carries out pastes and drops, with its progress window.
+  PasteJob& paste_job();
   // The clipboard and drag data of some rows; nothing when they hold no file.
   QMimeData* FilesMimeData(const std::vector<int>& rows, bool cut) const;
   // Pastes the files a clipboard or a drop offers; false when it offers none.
@@ -234,6 +240,7 @@ class TForm1 : public QMainWindow, public MainWindowApi {
   App& app_;
   QLabel* status_panels_[3] = {};
   ListWatch* list_watch_ = nullptr;
+  std::shared_ptr<PasteJob> paste_job_;
   bool list_is_current_ = false;
   bool closed_ = false;
   bool last_dir_warned_ = false;

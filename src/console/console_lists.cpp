@@ -11,6 +11,7 @@
 #include "ui/byte_text.h"
 #include "ui/guarded_slot.h"
 #include "ui/key_filter.h"
+#include "ui/title_fit.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ TfrmConsoleVars::TfrmConsoleVars(App& app) : QWidget(nullptr, Qt::Tool), app_(ap
 
 void TfrmConsoleVars::FormCreate() {
   setWindowTitle(app_.Str(93));
+  FitTitle(this);
 }
 
 void TfrmConsoleVars::lVarsClick() {
@@ -85,12 +87,14 @@ TfrmConsoleComs::TfrmConsoleComs(App& app) : QWidget(nullptr, Qt::Tool), app_(ap
 
 void TfrmConsoleComs::FormCreate() {
   setWindowTitle(app_.Str(85));
+  FitTitle(this);
 }
 
 void TfrmConsoleComs::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // Against the right edge of the console's frame, as tall as the console.
   app_.Console().PlaceBeside(this);
+  FitTitle(this);
 }
 
 void TfrmConsoleComs::lComsClick() {

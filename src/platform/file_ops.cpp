@@ -6,6 +6,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -48,16 +49,9 @@ bool NoReplaceUnsupported(int err) {
 bool MoveByCopy(const std::string& src, const std::string& dst) {
   struct stat st;
   if (lstat(src.c_str(), &st) != 0) return false;
-  if (S_ISLNK(st.st_mode)) {
-    // A link moves as the link, not as a copy of what it points to.
-    std::string target(static_cast<std::size_t>(st.st_size) + 1, '\0');
-    ssize_t n = readlink(src.c_str(), target.data(), target.size());
-    if (n < 0 || static_cast<std::size_t>(n) >= target.size()) return false;
-    target.resize(static_cast<std::size_t>(n));
-    if (symlink(target.c_str(), dst.c_str()) != 0) return false;
-  } else if (!CopyFileNoReplace(src, dst)) {
+  // A link moves as the link, not as a copy of what it points to.
+  if (!(S_ISLNK(st.st_mode) ? CopyLinkNoReplace(src, dst) : CopyFileNoReplace(src, dst)))
     return false;
-  }
   if (unlink(src.c_str()) == 0) return true;
   unlink(dst.c_str());
   return false;
@@ -162,8 +156,27 @@ bool CopyFileNoReplace(const std::string& src, const std::string& dst) {
 }
 
 CopyOutcome CopyFileReporting(const std::string& src, const std::string& dst,
-                              const CopyProgress& progress) {
-  return CopyFile(src, dst, progress, false);
+                              const CopyProgress& progress, bool durable) {
+  return CopyFile(src, dst, progress, durable);
+}
+
+bool CopyLinkNoReplace(const std::string& src, const std::string& dst) {
+  if (faults::Refused(dst) || faults::Confined(dst)) return false;
+  struct stat st;
+  if (lstat(src.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return false;
+  // The size a link reports may be 0 (as under /proc); the buffer grows until the target fits.
+  std::string target(std::max<std::size_t>(static_cast<std::size_t>(st.st_size), 255) + 1, '\0');
+  for (;;) {
+    const ssize_t n = readlink(src.c_str(), target.data(), target.size());
+    if (n < 0) return false;
+    if (static_cast<std::size_t>(n) < target.size()) {
+      target.resize(static_cast<std::size_t>(n));
+      break;
+    }
+    target.resize(target.size() * 2);
+  }
+  // symlink(2) fails on an existing dst, so nothing is replaced.
+  return symlink(target.c_str(), dst.c_str()) == 0;
 }
 
 bool MoveFileNoReplace(const std::string& src, const std::string& dst) {

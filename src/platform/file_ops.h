@@ -50,8 +50,14 @@ using CopyProgress = std::function<bool(std::int64_t copied)>;
 // the disk (a wait per file makes copying many small files several times slower); the source
 // stays, so nothing but the copy itself is at stake. Moves and copies followed by removing the
 // source use CopyFileNoReplace, which waits.
+// `durable`: wait for the data to reach the disk all the same, for a copy whose source is
+// removed next.
 CopyOutcome CopyFileReporting(const std::string& src, const std::string& dst,
-                              const CopyProgress& progress);
+                              const CopyProgress& progress, bool durable = false);
+
+// Makes `dst` a symbolic link with the same target as the link `src` (the link itself is
+// copied, never what it points to); never replaces an existing dst. False on any failure.
+bool CopyLinkNoReplace(const std::string& src, const std::string& dst);
 
 // Moves src to dst, never replacing an existing dst (across file systems: copy, then remove the
 // source only after the copy succeeded). Refuses anything but a file, directory or link. False

@@ -43,6 +43,21 @@ std::string ProgressText(int files_done, int files_total, std::int64_t bytes_don
          SizeText(bytes_done) + " of " + SizeText(bytes_total);
 }
 
+std::string SkippedLine(std::string_view source) {
+  return "> Warning: Not a regular file, skipped: \"" + std::string(source) + "\"";
+}
+
+std::string StoppedLine(std::string_view target) {
+  return "> Warning: Copy stopped, the partial copy was removed: \"" + std::string(target) + "\"";
+}
+
+std::string FailuresText(const std::vector<std::string>& failures, int files) {
+  std::string text = std::to_string(failures.size()) + " of " + std::to_string(files) +
+                     (files == 1 ? " file was" : " files were") + " not copied:";
+  for (const std::string& line : failures) text += "\n" + line;
+  return text;
+}
+
 int Permille(std::int64_t done, std::int64_t total) {
   if (total <= 0 || done >= total) return 1000;
   if (done <= 0) return 0;

@@ -15,30 +15,27 @@
 #include "app/undo_command.h"
 #include "console/console_window.h"
 #include "platform/file_ops.h"
-#include "platform/mounts.h"
 #include "platform/paths.h"
 #include "tools/copy_progress.h"
 #include "tools/copy_rules.h"
+#include "tools/copy_target_picker.h"
 #include "ui/byte_text.h"
 #include "ui/dir_tree.h"
+#include "ui/title_fit.h"
 
 namespace {
 
-void FillMountPoints(QComboBox* box) {
-  box->clear();
-  for (const std::string& mount : platform::MountPoints()) box->addItem(BytesToText(mount));
+// The label under a copy window's buttons that tells what went wrong; the console may be hidden.
+QLabel* StatusLabel(QWidget* window) {
+  auto* label = new QLabel(window);
+  label->setObjectName("lblStatus");
+  label->setWordWrap(true);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return label;
 }
 
 std::string Quoted(const std::string& text) {
   return "\"" + text + "\"";
-}
-
-std::string SkippedLine(const std::string& source) {
-  return "> Warning: Not a regular file, skipped: " + Quoted(source);
-}
-
-std::string StoppedLine(const std::string& target) {
-  return "> Warning: Copy stopped, the partial copy was removed: " + Quoted(target);
 }
 
 // Runs `handler` through the error report when `signal` of `sender` fires.
@@ -55,27 +52,23 @@ TfrmCopyFile::TfrmCopyFile(App& app) : QWidget(nullptr, Qt::Dialog), app_(app) {
   txtFileToCopy = new QLineEdit(this);
   txtFileToCopy->setReadOnly(true);
   txtCopyTo = new QLineEdit(this);
-  drvDrive = new QComboBox(this);
-  dirCopyTo = new DirTreeList(this, false);
+  picker = new CopyTargetPicker(this);
+  drvDrive = picker->drvDrive;
+  dirCopyTo = picker->dirCopyTo;
   bntCopy = new QPushButton(this);
   bntCopy->setDefault(true);
   btnClose = new QPushButton(this);
   pnlProgress = new CopyProgressPanel(this);
-  lblStatus = new QLabel(this);
-  lblStatus->setObjectName("lblStatus");
-  lblStatus->setWordWrap(true);
-  lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  dirCopyTo->EnterOnClick();
+  lblStatus = StatusLabel(this);
 
   auto* layout = new QGridLayout(this);
-  layout->addWidget(lblStatus, 6, 0, 1, 2);
   layout->addWidget(txtFileToCopy, 0, 0, 1, 2);
   layout->addWidget(txtCopyTo, 1, 0, 1, 2);
-  layout->addWidget(drvDrive, 2, 0, 1, 2);
-  layout->addWidget(dirCopyTo, 3, 0, 1, 2);
-  layout->addWidget(pnlProgress, 4, 0, 1, 2);
-  layout->addWidget(bntCopy, 5, 0);
-  layout->addWidget(btnClose, 5, 1);
+  layout->addWidget(picker, 2, 0, 1, 2);
+  layout->addWidget(pnlProgress, 3, 0, 1, 2);
+  layout->addWidget(bntCopy, 4, 0);
+  layout->addWidget(btnClose, 4, 1);
+  layout->addWidget(lblStatus, 5, 0, 1, 2);
   resize(338, 310);
 
   Wire(app_, dirCopyTo, &DirTreeList::Changed, this, &TfrmCopyFile::dirCopyToChange);
@@ -88,7 +81,8 @@ void TfrmCopyFile::FormCreate() {
   setWindowTitle(app_.Str(91));
   bntCopy->setText(app_.Str(91));
   btnClose->setText(app_.Str(42));
-  FillMountPoints(drvDrive);
+  picker->FillDrives();
+  FitTitle(this);
 }
 
 void TfrmCopyFile::FormShow() {
@@ -110,7 +104,7 @@ void TfrmCopyFile::dirCopyToChange() {
 }
 
 void TfrmCopyFile::drvDriveChange() {
-  dirCopyTo->SetDirectory(TextToBytes(drvDrive->currentText()));
+  picker->EnterChosenDrive();
 }
 
 void TfrmCopyFile::bntCopyClick() {
@@ -136,10 +130,10 @@ void TfrmCopyFile::bntCopyClick() {
       close();
       break;
     case platform::CopyOutcome::kStopped:
-      ShowFailure(StoppedLine(target));
+      ShowFailure(copying::StoppedLine(target));
       break;
     case platform::CopyOutcome::kNotRegular:
-      ShowFailure(SkippedLine(source));
+      ShowFailure(copying::SkippedLine(source));
       app_.dialogs().Beep(true);
       break;
     case platform::CopyOutcome::kFailed:
@@ -172,21 +166,22 @@ TfrmMassCopy::TfrmMassCopy(App& app) : QWidget(nullptr, Qt::Tool), app_(app) {
   ArrToCop = new QListWidget(this);
   ArrToCop->hide();
   txtCopyTo = new QLineEdit(this);
-  drvDrive = new QComboBox(this);
-  dirCopyTo = new DirTreeList(this, false);
+  picker = new CopyTargetPicker(this);
+  drvDrive = picker->drvDrive;
+  dirCopyTo = picker->dirCopyTo;
   btnCopy = new QPushButton("btnCopy", this);
   btnCopy->setDefault(true);
   btnQuit = new QPushButton("btnQuit", this);
   pnlProgress = new CopyProgressPanel(this);
-  dirCopyTo->EnterOnClick();
+  lblStatus = StatusLabel(this);
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(txtCopyTo, 0, 0, 1, 2);
-  layout->addWidget(drvDrive, 1, 0, 1, 2);
-  layout->addWidget(dirCopyTo, 2, 0, 1, 2);
-  layout->addWidget(pnlProgress, 3, 0, 1, 2);
-  layout->addWidget(btnCopy, 4, 0);
-  layout->addWidget(btnQuit, 4, 1);
+  layout->addWidget(picker, 1, 0, 1, 2);
+  layout->addWidget(pnlProgress, 2, 0, 1, 2);
+  layout->addWidget(btnCopy, 3, 0);
+  layout->addWidget(btnQuit, 3, 1);
+  layout->addWidget(lblStatus, 4, 0, 1, 2);
   resize(312, 336);
 
   Wire(app_, txtCopyTo, &QLineEdit::textChanged, this, &TfrmMassCopy::txtCopyToChange);
@@ -202,7 +197,7 @@ void TfrmMassCopy::AddNames(const std::vector<std::string>& names) {
 
 void TfrmMassCopy::FormCreate() {
   setWindowTitle("[COPY]");
-  FillMountPoints(drvDrive);
+  picker->FillDrives();
   if (txtCopyTo->text().isEmpty()) dirCopyToChange();
   start_target_ = txtCopyTo->text();
 }
@@ -222,7 +217,7 @@ void TfrmMassCopy::dirCopyToChange() {
 }
 
 void TfrmMassCopy::drvDriveChange() {
-  dirCopyTo->SetDirectory(TextToBytes(drvDrive->currentText()));
+  picker->EnterChosenDrive();
   dirCopyToChange();
 }
 
@@ -250,31 +245,34 @@ void TfrmMassCopy::btnCopyClick() {
   std::vector<tools::TransferRecord::Pair> pairs;
   for (const Item& item : items) pairs.push_back({item.source, item.target});
   const auto record = RecordTransfer(app_, tools::UndoKind::kCopy, pairs);
+  lblStatus->clear();
   pnlProgress->Begin(static_cast<int>(items.size()), total);
   btnCopy->setEnabled(false);
   std::int64_t done = 0;
   int files_done = 0;
-  bool stopped = false;
+  std::string stopped;
+  std::vector<std::string> failures;  // for the window: the console's error line names nothing
   for (const Item& item : items) {
     // A stop asked for between two files ends the run before the next one.
     if (files_done > 0 && !pnlProgress->Report(files_done, done)) {
-      app_.PrintLine("> Warning: Copy stopped");
-      stopped = true;
+      stopped = "> Warning: Copy stopped";
       break;
     }
     const platform::CopyOutcome outcome = platform::CopyFileReporting(
         item.source, item.target,
         [&](std::int64_t copied) { return pnlProgress->Report(files_done, done + copied); });
     if (outcome == platform::CopyOutcome::kStopped) {
-      app_.PrintLine(StoppedLine(item.target));
-      stopped = true;
+      stopped = copying::StoppedLine(item.target);
       break;
     }
     if (outcome == platform::CopyOutcome::kCopied) {
       app_.PrintLine("> OK : Copy " + Quoted(item.source) + " to " + Quoted(item.target));
     } else if (outcome == platform::CopyOutcome::kNotRegular) {
-      app_.PrintLine(SkippedLine(item.source));
+      failures.push_back(copying::SkippedLine(item.source));
+      app_.PrintLine(failures.back());
     } else {
+      failures.push_back("> Error: Can't copy " + Quoted(item.source) + " to " +
+                         Quoted(item.target));
       app_.PrintLine("> Error: Can't copy...");
     }
     done += item.size;
@@ -282,8 +280,18 @@ void TfrmMassCopy::btnCopyClick() {
   }
   pnlProgress->End();
   btnCopy->setEnabled(true);
-  if (stopped) return;
+  if (!stopped.empty()) {
+    app_.PrintLine(stopped);
+    lblStatus->setText(BytesToText(stopped));
+    return;
+  }
   app_.PrintLine("> OK : Finished!");
+  // A run that left files behind stays open and says which, so the user sees it at once.
+  if (!failures.empty()) {
+    lblStatus->setText(BytesToText(copying::FailuresText(failures, files_done)));
+    app_.dialogs().Beep(true);
+    return;
+  }
   close();
 }
 

@@ -15,6 +15,7 @@
 class App;
 class QLabel;
 class CopyProgressPanel;
+class CopyTargetPicker;
 class DirTreeList;
 
 // Copies the file last clicked in the main list.
@@ -36,6 +37,7 @@ class TfrmCopyFile : public QWidget {
 
   QLineEdit* txtFileToCopy;
   QLineEdit* txtCopyTo;
+  CopyTargetPicker* picker;  // holds drvDrive and dirCopyTo
   QComboBox* drvDrive;
   DirTreeList* dirCopyTo;
   QPushButton* bntCopy;
@@ -66,7 +68,8 @@ class TfrmMassCopy : public QWidget {
   void dirCopyToChange();
   void drvDriveChange();
   // Copies every name of ArrToCop, first to last, from CurrentDir into the directory of
-  // dirCopyTo, reporting each in the console; closes the window when all were tried.
+  // dirCopyTo, reporting each in the console; closes the window when all were copied, and
+  // otherwise stays open with the failures in lblStatus.
   void btnCopyClick();
   void btnQuitClick();
   // Adds names of the listed directory to the names to copy.
@@ -76,11 +79,13 @@ class TfrmMassCopy : public QWidget {
   // so a later copy goes through the names of earlier ones again.
   QListWidget* ArrToCop;
   QLineEdit* txtCopyTo;
+  CopyTargetPicker* picker;  // holds drvDrive and dirCopyTo
   QComboBox* drvDrive;
   DirTreeList* dirCopyTo;
   QPushButton* btnCopy;
   QPushButton* btnQuit;
   CopyProgressPanel* pnlProgress;
+  QLabel* lblStatus;  // what the last run could not copy
 
  protected:
   void showEvent(QShowEvent* event) override;

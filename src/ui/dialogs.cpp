@@ -15,6 +15,7 @@
 #include <string>
 
 #include "ui/byte_text.h"
+#include "ui/title_fit.h"
 
 namespace {
 
@@ -86,6 +87,7 @@ MsgAnswer QtDialogs::MessageBox(const QString& text, const QString& caption, Msg
     shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
   }
   QMessageBox box(QtIcon(icon), caption, text, shown);
+  FitTitle(&box);
   const int result = box.exec();
   if (buttons == MsgButtons::kOk) return MsgAnswer::kOk;
   if (result == QMessageBox::Cancel) return MsgAnswer::kCancel;
@@ -133,6 +135,7 @@ std::optional<QFont> QtDialogs::ChooseFont(const QFont& initial) {
 
 void QtDialogs::ErrorReport(const QString& text) {
   QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok);
+  FitTitle(&box);
   box.exec();
 }
 

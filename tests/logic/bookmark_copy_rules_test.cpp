@@ -75,6 +75,9 @@ TEST(CopyRules, PathsJoinWithOneDelimiterAndFullPathsStay) {
 TEST(CopyRules, ProgressTextsCountFilesAndBytes) {
   EXPECT_EQ(copying::ProgressText(0, 3, 0, 500), "0 of 3 files, 0 bytes of 500 bytes");
   EXPECT_EQ(copying::ProgressText(2, 10, 1536, 3 << 20), "2 of 10 files, 1.5 KB of 3.0 MB");
+  EXPECT_EQ(copying::FailuresText({"> Error: a", "> Warning: b"}, 5),
+            "2 of 5 files were not copied:\n> Error: a\n> Warning: b");
+  EXPECT_EQ(copying::FailuresText({"> Error: a"}, 1), "1 of 1 file was not copied:\n> Error: a");
   EXPECT_EQ(copying::ProgressText(1, 1, std::int64_t{5} << 40, std::int64_t{5} << 40),
             "1 of 1 files, 5.0 TB of 5.0 TB");
   EXPECT_EQ(copying::Permille(0, 100), 0);

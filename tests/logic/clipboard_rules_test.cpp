@@ -45,6 +45,7 @@ TEST(KeepBothName, NumbersThePartBeforeTheExtension) {
   EXPECT_EQ(app::KeepBothName(".bashrc", in_use), ".bashrc (2)");
   EXPECT_EQ(app::KeepBothName("notes", in_use), "notes (2)");
   EXPECT_EQ(app::KeepBothName("a.tar.gz", in_use), "a.tar (2).gz");
+  EXPECT_EQ(app::KeepBothName("photos.2024", in_use, true), "photos.2024 (2)");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Newspaper columns: where an entry stands, how far the view scrolls, where the keys go.
 
 #include "ui/column_layout_rules.h"
+#include "ui/title_fit_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -74,3 +75,21 @@ TEST(ColumnLayout, KeysMoveWithinTheList) {
 
 }  // namespace
 }  // namespace ui
+
+namespace {
+
+TEST(TitleFitWidth, WidensForTheTitleAndItsButtonsWithinTheScreen) {
+  struct Case {
+    int width, text, line, screen, fitted;
+  } cases[] = {
+      {213, 120, 15, 1920, 120 + 7 * 15},  // too narrow: widened
+      {400, 120, 15, 1920, 400},           // wide enough: kept
+      {213, 900, 20, 800, 800},            // never past the screen
+      {213, 200, 15, 0, 305},              // no screen known
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ui::TitleFitWidth(c.width, c.text, c.line, c.screen), c.fitted) << c.text;
+  }
+}
+
+}  // namespace

@@ -1,5 +1,8 @@
 #include "support/temp_dir.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -36,6 +39,18 @@ std::string TempDir::CreateDir(std::string_view relative) const {
   fs::path p = fs::path(path_) / fs::path(std::string(relative));
   fs::create_directories(p);
   return p.string();
+}
+
+std::string TempDir::CreateSparse(std::string_view relative, std::int64_t bytes) const {
+  const std::string path = CreateFile(relative);
+  const int fd = open(path.c_str(), O_WRONLY);
+  if (fd < 0 || ftruncate(fd, bytes) != 0) throw std::runtime_error("cannot size " + path);
+  const std::string data(4096, 'd');
+  for (std::int64_t at = 0; at < bytes; at += 65536) {
+    if (pwrite(fd, data.data(), data.size(), at) != 4096) throw std::runtime_error("pwrite failed");
+  }
+  close(fd);
+  return path;
 }
 
 std::string TempDir::Read(std::string_view relative) const {

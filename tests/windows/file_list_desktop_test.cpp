@@ -191,8 +191,12 @@ TEST_F(FileListDesktopTest, CopyAndPasteThroughTheDesktopClipboardNeverReplaceAF
   Press(Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(dir.Read("to/a.txt"), "old a");
   EXPECT_EQ(dir.Read("to/b.txt"), "new b");
-  // Again: Yes keeps both under a new name; the second question is cancelled.
+  // Every question comes before anything is copied: Cancel at the second pastes nothing.
   dialogs.message_answers = {MsgAnswer::kYes, MsgAnswer::kCancel};
+  Press(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_FALSE(dir.Exists("to/a (2).txt"));
+  // Again: Yes keeps both under a new name; No skips the second.
+  dialogs.message_answers = {MsgAnswer::kYes, MsgAnswer::kNo};
   Press(Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(dir.Read("to/a.txt"), "old a");
   EXPECT_EQ(dir.Read("to/a (2).txt"), "new a");
