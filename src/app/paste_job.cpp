@@ -73,7 +73,7 @@ bool PasteJob::running() const {
 }
 
 bool PasteJob::Report(std::int64_t files_done, std::int64_t bytes_done) {
-  if (!window_->isVisible() && since_start_.elapsed() >= kShowAfterMs) {
+  if (!window_->isVisible() && since_start_.elapsed() >= show_after_ms) {
     window_->adjustSize();
     window_->show();
     CentreOver(window_, owner_);

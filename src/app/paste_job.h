@@ -25,8 +25,8 @@ class PasteJob {
   QWidget* window() const { return window_; }
   CopyProgressPanel* panel() const { return panel_; }
 
-  // How long a job runs before its progress window shows.
-  static constexpr qint64 kShowAfterMs = 400;
+  // How long a job runs before its progress window shows: quick pastes flash no window.
+  qint64 show_after_ms = 400;
 
  private:
   // Shows the window once the job has run long enough; false once the user asked to stop.
