@@ -11,6 +11,10 @@
 namespace tools {
 namespace {
 
+// More workers than this would format faster than any disk takes the text, and only hold more
+// blocks in memory.
+constexpr unsigned kMaxWorkers = 8;
+
 // One block of the ring: its bytes as read, and their text once a worker has formatted them.
 struct Slot {
   std::vector<char> bytes;
@@ -91,11 +95,13 @@ StreamResult StreamDumpParallel(const ByteReader& read, std::int64_t size, const
   const std::int64_t block = DumpBlockBytes(options.block);
   // A single block has nothing to share out.
   if (size <= block) return StreamDump(read, size, sink, keep_going, block);
-  const int workers = options.workers > 0
-                          ? options.workers
-                          : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  const int workers =
+      options.workers > 0
+          ? options.workers
+          : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, kMaxWorkers));
   const std::int64_t blocks = (size + block - 1) / block;
-  const std::int64_t ring = std::min<std::int64_t>(std::int64_t{2} * workers, blocks);
+  // A block for each worker, the one being written and the one being read.
+  const std::int64_t ring = std::min<std::int64_t>(workers + 2, blocks);
   std::vector<Slot> slots(static_cast<std::size_t>(ring));  // outlives the pool's workers
   FormatPool pool(workers);
 

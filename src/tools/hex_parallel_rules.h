@@ -5,10 +5,10 @@
 // formatted blocks come back to the calling thread, which gives them to the sink strictly in
 // the file's order. The text is exactly what StreamDump writes.
 //
-// Memory stays bounded: a small ring of blocks (two for each worker) is all that is ever held,
-// so reading waits for the writing rather than running ahead through the file. The reader, the
-// sink and the progress callback run on the calling thread only, so a callback that pumps the
-// window's events stays where it belongs.
+// Memory stays bounded: a small ring of blocks (one for each worker and two more) is all that is
+// ever held, so reading waits for the writing rather than running ahead through the file. The
+// reader, the sink and the progress callback run on the calling thread only, so a callback that
+// pumps the window's events stays where it belongs.
 
 #include <cstdint>
 
@@ -19,7 +19,7 @@ namespace tools {
 struct ParallelDumpOptions {
   // Bytes of the file in one block (rounded down to whole lines).
   std::int64_t block = std::int64_t{1} << 20;
-  // Threads formatting the text; 0: one per core.
+  // Threads formatting the text; 0: one per core, up to eight.
   int workers = 0;
 };
 
