@@ -235,13 +235,32 @@ bool AtomicFileWriter::Open(const std::string& path) {
   }
   if (faults::Refused(target_) || faults::Confined(target_)) return false;
   temp_ = dir_ + ".bw-write.XXXXXX";
+  written_ = started_ = dropped_ = 0;
   fd_ = mkostemp(temp_.data(), O_CLOEXEC);
   if (fd_ < 0) temp_.clear();
   return fd_ >= 0;
 }
 
 bool AtomicFileWriter::Write(std::string_view data) {
-  return fd_ >= 0 && WriteAll(fd_, data.data(), data.size());
+  if (fd_ < 0 || !WriteAll(fd_, data.data(), data.size())) return false;
+  written_ += static_cast<std::int64_t>(data.size());
+  if (written_ - started_ >= kWriteBackStep) PaceWriteBack();
+  return true;
+}
+
+// A large file is sent to the disk while it is being written, rather than all of it by the
+// final fsync: the write-out of each new step starts at once, and the data a few steps behind
+// is waited for and dropped from the page cache (it is not read again, and dirty pages piling
+// up would only make the final sync long). Failures here are left to that fsync to report.
+void AtomicFileWriter::PaceWriteBack() {
+  sync_file_range(fd_, started_, written_ - started_, SYNC_FILE_RANGE_WRITE);
+  started_ = written_;
+  const std::int64_t settled = (written_ - kWriteBackLag) / kPageSize * kPageSize;
+  if (settled <= dropped_) return;
+  sync_file_range(fd_, dropped_, settled - dropped_,
+                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+  posix_fadvise(fd_, dropped_, settled - dropped_, POSIX_FADV_DONTNEED);
+  dropped_ = settled;
 }
 
 bool AtomicFileWriter::Commit() {

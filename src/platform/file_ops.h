@@ -99,7 +99,16 @@ class AtomicFileWriter {
   void Abort();
 
  private:
+  // Write-out starts after every step written; data more than the lag behind is waited for.
+  static constexpr std::int64_t kWriteBackStep = std::int64_t{8} << 20;
+  static constexpr std::int64_t kWriteBackLag = std::int64_t{32} << 20;
+  static constexpr std::int64_t kPageSize = 4096;
+  void PaceWriteBack();
+
   int fd_ = -1;
+  std::int64_t written_ = 0;  // bytes written so far
+  std::int64_t started_ = 0;  // bytes whose write-out has been started
+  std::int64_t dropped_ = 0;  // bytes known on the disk and dropped from the page cache
   std::string target_;
   std::string dir_;
   std::string temp_;

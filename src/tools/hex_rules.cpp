@@ -72,20 +72,6 @@ char* WriteLine(char* out, std::int64_t line, const unsigned char* bytes, int co
   return out;
 }
 
-// Reads exactly `count` bytes unless the file ends or fails first; returns how many were read,
-// or -1 on failure.
-std::int64_t ReadFull(const ByteReader& read, std::int64_t offset, char* buffer,
-                      std::int64_t count) {
-  std::int64_t done = 0;
-  while (done < count) {
-    const std::int64_t n = read(offset + done, buffer + done, count - done);
-    if (n < 0) return -1;
-    if (n == 0) break;
-    done += n;
-  }
-  return done;
-}
-
 std::string_view Trim(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};
@@ -137,6 +123,22 @@ const char* FindInBlock(const char* data, std::size_t size, std::string_view nee
 }
 
 }  // namespace
+
+std::int64_t ReadDumpBytes(const ByteReader& read, std::int64_t offset, char* buffer,
+                           std::int64_t count) {
+  std::int64_t done = 0;
+  while (done < count) {
+    const std::int64_t n = read(offset + done, buffer + done, count - done);
+    if (n < 0) return -1;
+    if (n == 0) break;
+    done += n;
+  }
+  return done;
+}
+
+std::int64_t DumpBlockBytes(std::int64_t block) {
+  return std::max<std::int64_t>(kBytesPerLine, block / kBytesPerLine * kBytesPerLine);
+}
 
 std::int64_t DumpLineCount(std::int64_t size) {
   return size <= 0 ? 1 : (size + kBytesPerLine - 1) / kBytesPerLine;
@@ -212,29 +214,38 @@ std::string DumpTextColumn(const unsigned char* bytes, int count) {
   return column;
 }
 
+std::size_t DumpBlockCapacity(std::int64_t count) {
+  // The longest line: a break, a 19-digit label, " : " and 16 bytes; and the spare byte.
+  constexpr std::size_t kMaxLine = 2 + 19 + 3 + kFullLineBytesChars;
+  return static_cast<std::size_t>(DumpLineCount(count)) * kMaxLine + 1;
+}
+
+char* FormatDumpBlock(char* out, std::int64_t offset, const unsigned char* bytes,
+                      std::int64_t count) {
+  for (std::int64_t done = 0; done < count; done += kBytesPerLine) {
+    const std::int64_t line = (offset + done) / kBytesPerLine;
+    if (line > 0) {
+      std::memcpy(out, kDumpLineBreak.data(), kDumpLineBreak.size());
+      out += kDumpLineBreak.size();
+    }
+    out = WriteLine(out, line, bytes + done,
+                    static_cast<int>(std::min<std::int64_t>(kBytesPerLine, count - done)));
+  }
+  return out;
+}
+
 StreamResult StreamDump(const ByteReader& read, std::int64_t size, const TextSink& sink,
                         const KeepGoing& keep_going, std::int64_t block) {
   if (size <= 0) return sink("1 : ") ? StreamResult::kDone : StreamResult::kWriteError;
-  block = std::max<std::int64_t>(kBytesPerLine, block / kBytesPerLine * kBytesPerLine);
+  block = DumpBlockBytes(block);
   std::vector<char> bytes(static_cast<std::size_t>(block));
-  // The longest line: a break, a 19-digit label, " : " and 16 bytes.
-  constexpr std::size_t kMaxLine = 2 + 19 + 3 + kFullLineBytesChars;
-  std::vector<char> text(static_cast<std::size_t>(block / kBytesPerLine) * kMaxLine + 1);
+  std::vector<char> text(DumpBlockCapacity(block));
   for (std::int64_t offset = 0; offset < size;) {
     const std::int64_t count = std::min(block, size - offset);
-    if (ReadFull(read, offset, bytes.data(), count) != count) return StreamResult::kReadError;
-    char* out = text.data();
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    for (std::int64_t done = 0; done < count; done += kBytesPerLine) {
-      const std::int64_t line = (offset + done) / kBytesPerLine;
-      if (line > 0) {
-        std::memcpy(out, kDumpLineBreak.data(), kDumpLineBreak.size());
-        out += kDumpLineBreak.size();
-      }
-      out = WriteLine(out, line, data + done,
-                      static_cast<int>(std::min<std::int64_t>(kBytesPerLine, count - done)));
-    }
-    if (!sink(std::string_view(text.data(), static_cast<std::size_t>(out - text.data())))) {
+    if (ReadDumpBytes(read, offset, bytes.data(), count) != count) return StreamResult::kReadError;
+    const char* end = FormatDumpBlock(text.data(), offset,
+                                      reinterpret_cast<const unsigned char*>(bytes.data()), count);
+    if (!sink(std::string_view(text.data(), static_cast<std::size_t>(end - text.data())))) {
       return StreamResult::kWriteError;
     }
     offset += count;
@@ -254,7 +265,7 @@ std::optional<std::string> DumpSlice(const ByteReader& read, std::int64_t size, 
   const std::int64_t byte_from = first * kBytesPerLine;
   const std::int64_t byte_count = std::min(size, (last + 1) * kBytesPerLine) - byte_from;
   std::vector<char> bytes(static_cast<std::size_t>(std::max<std::int64_t>(byte_count, 0)));
-  if (ReadFull(read, byte_from, bytes.data(), byte_count) != byte_count) return std::nullopt;
+  if (ReadDumpBytes(read, byte_from, bytes.data(), byte_count) != byte_count) return std::nullopt;
   std::string text;
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::int64_t line_count = DumpLineCount(size);
@@ -277,7 +288,7 @@ FindOutcome FindBytes(const ByteReader& read, std::int64_t size, std::string_vie
   std::vector<char> buffer(static_cast<std::size_t>(block + length - 1));
   for (std::int64_t at = std::max<std::int64_t>(from, 0); at + length <= size;) {
     const std::int64_t count = std::min(block + length - 1, size - at);
-    if (ReadFull(read, at, buffer.data(), count) != count) return {FindStatus::kReadError, -1};
+    if (ReadDumpBytes(read, at, buffer.data(), count) != count) return {FindStatus::kReadError, -1};
     const char* hit = FindInBlock(buffer.data(), static_cast<std::size_t>(count), needle);
     if (hit != nullptr) return {FindStatus::kFound, at + (hit - buffer.data())};
     at += block;

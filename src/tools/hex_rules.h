@@ -10,6 +10,7 @@
 // follows them, so a length that is a multiple of 16 ends with the last full line, and an empty
 // file gives the single label "1 : ".
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -55,6 +56,22 @@ using TextSink = std::function<bool(std::string_view text)>;
 using KeepGoing = std::function<bool(std::int64_t done)>;
 
 enum class StreamResult { kDone, kAborted, kReadError, kWriteError };
+
+// Reads exactly `count` bytes unless the file ends or fails first; returns how many were read,
+// or -1 on failure.
+std::int64_t ReadDumpBytes(const ByteReader& read, std::int64_t offset, char* buffer,
+                           std::int64_t count);
+// The bytes a block of the streamed dump holds when about `block` are asked for: whole lines,
+// at least one.
+std::int64_t DumpBlockBytes(std::int64_t block);
+// The room FormatDumpBlock needs for `count` bytes: the longest text they can give and the spare
+// byte the formatter stores past the end of its text.
+std::size_t DumpBlockCapacity(std::int64_t count);
+// Writes the dump text of `count` bytes that lie at `offset` (the start of a line) to `out`,
+// each line preceded by its line break except the file's first; returns the end of the text.
+// Blocks formatted one after the other give the dump of their bytes together.
+char* FormatDumpBlock(char* out, std::int64_t offset, const unsigned char* bytes,
+                      std::int64_t count);
 
 // Writes the dump of the first `size` bytes to `sink` in pieces of about `block` bytes' text.
 // A file shorter than `size` is a read error.

@@ -24,6 +24,7 @@
 #include "platform/file_ops.h"
 #include "platform/file_reader.h"
 #include "tools/hex_calc.h"
+#include "tools/hex_parallel_rules.h"
 #include "ui/byte_text.h"
 #include "ui/pump_events.h"
 
@@ -90,7 +91,7 @@ tools::StreamResult SaveDumpFile(const tools::ByteReader& read, std::int64_t siz
                                  const std::string& path, const tools::KeepGoing& keep_going) {
   platform::AtomicFileWriter writer;
   if (!writer.Open(path)) return tools::StreamResult::kWriteError;
-  const tools::StreamResult result = tools::StreamDump(
+  const tools::StreamResult result = tools::StreamDumpParallel(
       read, size, [&writer](std::string_view text) { return writer.Write(text); }, keep_going);
   if (result != tools::StreamResult::kDone) return result;  // the writer drops its file
   return writer.Commit() ? result : tools::StreamResult::kWriteError;

@@ -197,8 +197,10 @@ TEST_F(WriterFaultsTest, StyleScriptConsoleTextAndPageKeepTheOldFileAndSayWhy) {
 }
 
 TEST_F(WriterFaultsTest, AHexDumpIsSavedWholeOrNotAtAll) {
+  // Several blocks of the dump, so that they are formatted on worker threads.
+  constexpr std::int64_t kSize = (std::int64_t{3} << 20) + 5;
   std::string bytes;
-  for (int i = 0; i < 20000; ++i) bytes += static_cast<char>(i * 7);
+  for (std::int64_t i = 0; i < kSize; ++i) bytes += static_cast<char>(i * 7);
   const std::string data = dir.CreateFile("data.bin", bytes);
   dir.CreateFile("out.txt", "old dump");
   CreateApp();
@@ -209,7 +211,7 @@ TEST_F(WriterFaultsTest, AHexDumpIsSavedWholeOrNotAtAll) {
   // The disk fills half-way through the dump.
   dialogs.save_answers = {BytesToText(dir.Slash() + "out.txt")};
   {
-    Scoped full(FullDiskAfter(tools::DumpTextLength(20000) / 2));
+    Scoped full(FullDiskAfter(tools::DumpTextLength(kSize) / 2));
     app->Guarded([&] { hex.SAVE1Click(); });
   }
   EXPECT_EQ(dir.Read("out.txt"), "old dump");
@@ -220,7 +222,7 @@ TEST_F(WriterFaultsTest, AHexDumpIsSavedWholeOrNotAtAll) {
   dialogs.save_answers = {BytesToText(dir.Slash() + "out.txt")};
   echoed.clear();
   {
-    Scoped error(ReadErrorAfter(10000));
+    Scoped error(ReadErrorAfter(kSize / 2));
     hex.SAVE1Click();
   }
   EXPECT_EQ(dir.Read("out.txt"), "old dump");
