@@ -11,7 +11,6 @@
 #include <vector>
 
 // Files read whole, which most callers of these operations also read.
-#include "platform/text_file.h"
 
 namespace platform {
 

@@ -98,10 +98,6 @@ BoundEntry BindEntry(std::string_view listed_dir, std::string_view entry) {
   return {split.name.substr(0, delim + 1), EntryText({split.name.substr(delim + 1), split.is_dir})};
 }
 
-std::string JoinDir(std::string_view dir, std::string_view name) {
-  return platform::JoinPath(dir, name);
-}
-
 bool IsValidName(std::string_view name) {
   return !name.empty() && name != "." && name != ".." &&
          name.find(platform::kPathDelim) == std::string_view::npos &&

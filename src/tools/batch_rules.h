@@ -51,9 +51,6 @@ struct BoundEntry {
 };
 BoundEntry BindEntry(std::string_view listed_dir, std::string_view entry);
 
-// `platform::JoinPath`, by the name the batch runs call it.
-std::string JoinDir(std::string_view dir, std::string_view name);
-
 // False for a name no file can take in this directory: empty, "." or "..", or holding the
 // delimiter or NUL (which would reach into another directory or cut the name).
 bool IsValidName(std::string_view name);

@@ -29,12 +29,6 @@ std::string EntryAt(const QListWidget* list, int row) {
   return TextToBytes(list->item(row)->text());
 }
 
-// The name after the last delimiter of a path.
-std::string BaseName(const std::string& path) {
-  const std::size_t delim = path.rfind(platform::kPathDelim);
-  return delim == std::string::npos ? path : path.substr(delim + 1);
-}
-
 // Marks the window as running for the length of a run, whatever way the run ends. The main
 // list follows the run's renames once it is over, not while thousands of them are made.
 class BatchRunScope {
@@ -82,8 +76,8 @@ void TfrmBatch::RenameEntry(int row, const std::string& dir, const tools::BatchE
               Quoted(old_entry.name));
     return;
   }
-  pending_.push_back({row, old_entry, new_name, tools::JoinDir(dir, old_entry.name),
-                      tools::JoinDir(dir, new_name), done_line, taken_line});
+  pending_.push_back({row, old_entry, new_name, platform::JoinPath(dir, old_entry.name),
+                      platform::JoinPath(dir, new_name), done_line, taken_line});
 }
 
 void TfrmBatch::QueueLine(const std::string& line) {
@@ -279,7 +273,7 @@ void TfrmBatch::btnUndoClick() {
       }
       ++renamed;
       app_.PrintLine("Renaming back: " + Quoted(pair.new_path) + " -> " + Quoted(pair.old_path));
-      RestoreListEntry(pair.new_path, BaseName(pair.old_path));
+      RestoreListEntry(pair.new_path, platform::BaseName(pair.old_path));
     }
   }
   // What could not be renamed back stays in the journal for another try; the rest is done.
@@ -304,7 +298,7 @@ void TfrmBatch::RestoreListEntry(const std::string& new_path, const std::string&
   const std::string listed = app_.Main().ListedPath();
   for (int row = 0; row < filelest->count(); ++row) {
     const tools::BatchEntry entry = tools::SplitEntry(EntryAt(filelest, row));
-    if (tools::JoinDir(EntryDir(row, listed), entry.name) == new_path) {
+    if (platform::JoinPath(EntryDir(row, listed), entry.name) == new_path) {
       filelest->item(row)->setText(BytesToText(tools::EntryText({old_name, entry.is_dir})));
       return;
     }

@@ -15,8 +15,10 @@
 #include "console/dispatcher.h"
 #include "console/variable_rules.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 #include "tools/batch_rules.h"
 #include "ui/byte_text.h"
+#include "ui/guarded_slot.h"
 
 namespace {
 
@@ -70,8 +72,8 @@ TfrmBatch::TfrmBatch(App& app) : QWidget(nullptr, Qt::Window), app_(app) {
   preview_timer_ = new QTimer(this);
   preview_timer_->setSingleShot(true);
   preview_timer_->setInterval(0);
-  connect(preview_timer_, &QTimer::timeout, this,
-          [this] { app_.Guarded([this] { UpdatePreview(); }); });
+  const auto guard = ui::GuardedSlots(app_, this);
+  connect(preview_timer_, &QTimer::timeout, this, guard(&TfrmBatch::UpdatePreview));
   QAbstractItemModel* list_model = filelest->model();
   connect(list_model, &QAbstractItemModel::rowsInserted, this, &TfrmBatch::SchedulePreview);
   connect(list_model, &QAbstractItemModel::rowsRemoved, this, &TfrmBatch::SchedulePreview);
@@ -80,9 +82,8 @@ TfrmBatch::TfrmBatch(App& app) : QWidget(nullptr, Qt::Window), app_(app) {
   connect(masktoren, &QLineEdit::textChanged, this, &TfrmBatch::SchedulePreview);
   connect(Pages, &QTabWidget::currentChanged, this, &TfrmBatch::SchedulePreview);
 
-  const auto on = [this](auto* sender, auto signal, void (TfrmBatch::*handler)()) {
-    connect(sender, signal, this,
-            [this, handler] { app_.Guarded([this, handler] { (this->*handler)(); }); });
+  const auto on = [&](auto* sender, auto signal, void (TfrmBatch::*handler)()) {
+    connect(sender, signal, this, guard(handler));
   };
   on(butbtngo, &QPushButton::clicked, &TfrmBatch::butbtngoClick);
   on(btnDo, &QPushButton::clicked, &TfrmBatch::btnDoClick);

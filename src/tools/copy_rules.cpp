@@ -28,10 +28,6 @@ std::string JoinPath(std::string_view dir, std::string_view name) {
   return platform::JoinPath(dir.empty() ? std::string_view("/") : dir, name);
 }
 
-std::string NamePart(std::string_view path) {
-  return platform::BaseName(path);
-}
-
 std::string SourcePath(std::string_view current_dir, std::string_view entry) {
   if (!entry.empty() && entry.front() == platform::kPathDelim) return std::string(entry);
   return std::string(current_dir) + std::string(entry);

@@ -13,9 +13,6 @@ namespace copying {
 // an empty `dir` is the root.
 std::string JoinPath(std::string_view dir, std::string_view name);
 
-// `platform::BaseName`.
-std::string NamePart(std::string_view path);
-
 // The file an entry of the main list stands for: a full path (an entry of the search results)
 // as it is, any other name inside `current_dir`.
 std::string SourcePath(std::string_view current_dir, std::string_view entry);

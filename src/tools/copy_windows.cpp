@@ -100,7 +100,7 @@ void TfrmCopyFile::showEvent(QShowEvent* event) {
 
 void TfrmCopyFile::dirCopyToChange() {
   txtCopyTo->setText(
-      BytesToText(copying::JoinPath(dirCopyTo->Directory(), copying::NamePart(app_.CurrentFile))));
+      BytesToText(copying::JoinPath(dirCopyTo->Directory(), platform::BaseName(app_.CurrentFile))));
 }
 
 void TfrmCopyFile::drvDriveChange() {
@@ -238,7 +238,7 @@ void TfrmMassCopy::btnCopyClick() {
     const std::string source = copying::SourcePath(app_.CurrentDir, name);
     const auto info = platform::StatFile(source);
     items.push_back(
-        {source, copying::JoinPath(target_dir, copying::NamePart(name)), info ? info->size : 0});
+        {source, copying::JoinPath(target_dir, platform::BaseName(name)), info ? info->size : 0});
     total += items.back().size;
   }
 

@@ -17,15 +17,17 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/loading.h"
 #include "app/main_window_api.h"
 #include "config/options_window.h"
 #include "console/console_window.h"
 #include "platform/file_ops.h"
 #include "platform/file_reader.h"
+#include "platform/paths.h"
 #include "tools/hex_calc.h"
 #include "tools/hex_parallel_rules.h"
 #include "ui/byte_text.h"
+#include "ui/guarded_slot.h"
+#include "ui/loading.h"
 #include "ui/pump_events.h"
 
 namespace {
@@ -74,16 +76,6 @@ struct FocusBackToDump {
     dump->setFocus(Qt::OtherFocusReason);
   }
 };
-
-std::string NamePart(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string DirectoryPart(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 }  // namespace
 
@@ -146,9 +138,9 @@ TfrmHexEditor::TfrmHexEditor(App& app)
   // Wider than the classic 576 pixels so that the status bar has room for the offset panel.
   resize(680, 447);
 
-  auto on = [this](QAction* action, void (TfrmHexEditor::*handler)()) {
-    connect(action, &QAction::triggered, this,
-            [this, handler] { app_.Guarded([&] { (this->*handler)(); }); });
+  const auto guard = ui::GuardedSlots(app_, this);
+  const auto on = [&](QAction* action, void (TfrmHexEditor::*handler)()) {
+    connect(action, &QAction::triggered, this, guard(handler));
   };
   on(SAVE1, &TfrmHexEditor::SAVE1Click);
   on(ABORT1, &TfrmHexEditor::ABORT1Click);
@@ -277,9 +269,10 @@ void TfrmHexEditor::SAVE1Click() {
   if (busy_ || !memHex->HasDump()) return;
   // The dialog opens in the main window's directory and proposes the viewed file's name.
   std::string directory;
-  if (app_.Form1 != nullptr) directory = DirectoryPart(app_.Main().ListedPath());
+  if (app_.Form1 != nullptr) directory = platform::DirName(app_.Main().ListedPath());
   const QString chosen = app_.dialogs().SaveFileName(
-      "Text Files (*.txt)|*.txt", BytesToText(directory + NamePart(loaded_path_) + ".txt"));
+      "Text Files (*.txt)|*.txt",
+      BytesToText(directory + platform::BaseName(loaded_path_) + ".txt"));
   if (chosen.isEmpty()) return;
   SaveDump(TextToBytes(chosen));
 }

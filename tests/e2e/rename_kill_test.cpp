@@ -12,6 +12,7 @@
 
 #include "platform/file_identity.h"
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 #include "support/batch_run.h"
 #include "tools/rename_journal_rules.h"
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "console/variable_rules.h"
+#include "platform/paths.h"
 
 namespace tools {
 namespace {
@@ -98,9 +99,10 @@ TEST(BatchRules, EntriesNamesAndPaths) {
   EXPECT_TRUE(IsParentEntry("../"));
   EXPECT_FALSE(IsParentEntry("..a/"));
 
-  EXPECT_EQ(JoinDir("/tmp/x/", "a"), "/tmp/x/a");
-  EXPECT_EQ(JoinDir("/tmp/x", "a"), "/tmp/x/a");  // never "/tmp/xa", a file of another directory
-  EXPECT_EQ(JoinDir("", "a"), "a");
+  EXPECT_EQ(platform::JoinPath("/tmp/x/", "a"), "/tmp/x/a");
+  EXPECT_EQ(platform::JoinPath("/tmp/x", "a"),
+            "/tmp/x/a");  // never "/tmp/xa", a file of another directory
+  EXPECT_EQ(platform::JoinPath("", "a"), "a");
 
   // A listed entry stays in the listed directory; a found file's path is split at its own.
   struct Bound {

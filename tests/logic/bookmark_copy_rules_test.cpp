@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "export/bookmark_rules.h"
+#include "platform/paths.h"
 #include "tools/copy_rules.h"
 
 namespace {
@@ -65,9 +66,9 @@ TEST(CopyRules, PathsJoinWithOneDelimiterAndFullPathsStay) {
   EXPECT_EQ(copying::JoinPath("/tmp/t", "a.txt"), "/tmp/t/a.txt");
   EXPECT_EQ(copying::JoinPath("/tmp/t/", "a.txt"), "/tmp/t/a.txt");
   EXPECT_EQ(copying::JoinPath("/", "a.txt"), "/a.txt");
-  EXPECT_EQ(copying::NamePart("/home/ann/a b.txt"), "a b.txt");
-  EXPECT_EQ(copying::NamePart("plain"), "plain");
-  EXPECT_EQ(copying::NamePart("/home/ann/"), "");
+  EXPECT_EQ(platform::BaseName("/home/ann/a b.txt"), "a b.txt");
+  EXPECT_EQ(platform::BaseName("plain"), "plain");
+  EXPECT_EQ(platform::BaseName("/home/ann/"), "");
   EXPECT_EQ(copying::SourcePath("/home/ann/", "a.txt"), "/home/ann/a.txt");
   EXPECT_EQ(copying::SourcePath("", "/found/elsewhere.txt"), "/found/elsewhere.txt");
 }

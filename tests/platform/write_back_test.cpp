@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/file_ops.h"
+#include "platform/text_file.h"
 #include "support/temp_dir.h"
 
 namespace platform {
