@@ -21,6 +21,7 @@
 #include "tools/copy_target_picker.h"
 #include "ui/byte_text.h"
 #include "ui/dir_tree.h"
+#include "ui/guarded_slot.h"
 #include "ui/title_fit.h"
 
 namespace {
@@ -41,8 +42,7 @@ std::string Quoted(const std::string& text) {
 // Runs `handler` through the error report when `signal` of `sender` fires.
 template <typename Sender, typename Signal, typename Window>
 void Wire(App& app, Sender* sender, Signal signal, Window* window, void (Window::*handler)()) {
-  QObject::connect(sender, signal, window,
-                   [&app, window, handler] { app.Guarded([&] { (window->*handler)(); }); });
+  QObject::connect(sender, signal, window, ui::GuardedSlot(app, window, handler));
 }
 
 }  // namespace
