@@ -21,7 +21,6 @@
 #include "console/console_window.h"
 #include "export/bookmarks_window.h"
 #include "platform/desktop_entry.h"
-#include "platform/file_identity.h"
 #include "platform/file_ops.h"
 #include "platform/launch.h"
 #include "platform/paths.h"
@@ -205,28 +204,24 @@ void TForm1::Rename1Click() {
     app_.PrintLine("> Warning: Directories are not renamed: " + source);
     return ScanDirectory1Click();
   }
-  const auto target =
+  const auto asked =
       AskFreeName(app_, "Rename", "New file name", source, source.substr(source.rfind('/') + 1));
-  if (!target) return;
+  if (!asked) return;
   // One move, never a copy: a large file is renamed at once, and an existing target is never
-  // replaced.
-  const tools::UndoHistory history = UndoHistoryOf(app_);
-  if (const auto id = platform::GetFileIdentity(source)) {
-    history.Record({tools::UndoKind::kRename, *id, {source, *target}});
-  }
-  if (platform::MoveFileNoReplace(source, *target)) {
-    UpdateSearchResult(app_, source, *target);
-    if (ListedEntry(app_, source)) {
-      const auto listed = ListedEntry(app_, *target);
-      listed ? fListModel->RenameEntry(entry, *listed) : fListModel->RemoveEntry(entry);
-    }
-  } else {
-    history.DropLast();
-    ReportFailure(app_, "> Error: Can't rename file \"" + source + "\" to \"" + *target + "\"");
+  // replaced. A name leading into another directory makes it a move, and the undo history
+  // records it as one, with ".." in the name taken where the file system takes it.
+  const std::string target = RecordedPath(*asked);
+  if (!MoveWithUndo(app_, source, target)) {
+    ReportFailure(app_, "> Error: Can't rename file \"" + source + "\" to \"" + *asked + "\"");
     return ScanDirectory1Click();
   }
+  UpdateSearchResult(app_, source, target);
+  if (ListedEntry(app_, source)) {
+    const auto listed = ListedEntry(app_, target);
+    listed ? fListModel->RenameEntry(entry, *listed) : fListModel->RemoveEntry(entry);
+  }
   ScanAfterOwnChange();
-  SelectEntry(ListedName(*target));
+  SelectEntry(ListedName(target));
 }
 
 void TForm1::mnuCopyFileClick() {

@@ -8,6 +8,7 @@
 #include "app/undo_command.h"
 #include "platform/file_identity.h"
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 #include "platform/trash.h"
 #include "tools/batch_window.h"
 #include "tools/undo_history.h"
@@ -76,15 +77,26 @@ tools::UndoHistory UndoHistoryOf(const App& app) {
   return tools::UndoHistory(app.SettingsDir() + tools::kUndoFileName);
 }
 
+std::string RecordedPath(const std::string& path) {
+  return platform::ResolvedFullPath(path).value_or(path);
+}
+
 tools::TransferRecord RecordTransfer(App& app, tools::UndoKind kind,
                                      const std::vector<tools::TransferRecord::Pair>& pairs) {
   tools::TransferRecord record(UndoHistoryOf(app), kind,
                                [&app](const std::string& line) { app.PrintLine(line); });
-  record.Plan(pairs);
+  std::vector<tools::TransferRecord::Pair> recorded;
+  recorded.reserve(pairs.size());
+  for (const auto& [source, target] : pairs)
+    recorded.push_back({RecordedPath(source), RecordedPath(target)});
+  record.Plan(recorded);
   return record;
 }
 
-bool MoveWithUndo(App& app, const std::string& source, const std::string& target) {
+bool MoveWithUndo(App& app, const std::string& given_source, const std::string& given_target) {
+  // Moved as recorded, so that the undo finds the file where the move put it.
+  const std::string source = RecordedPath(given_source);
+  const std::string target = RecordedPath(given_target);
   if (!tools::SameDirectory(source, target)) {
     const tools::TransferRecord record =
         RecordTransfer(app, tools::UndoKind::kMove, {{source, target}});

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "platform/fault_plan.h"
 
@@ -35,6 +36,38 @@ std::string JoinPath(std::string_view dir, std::string_view name) {
   if (!path.empty() && !EndsWithDelim(path)) path += kPathDelim;
   path += name;
   return path;
+}
+
+std::optional<std::string> NormalFullPath(std::string_view path, const RealDirOf& real_dir) {
+  if (path.empty() || path.front() != kPathDelim) return std::nullopt;
+  std::vector<std::string_view> parts;
+  bool up = false;
+  for (std::size_t from = 1; from <= path.size();) {
+    std::size_t delim = path.find(kPathDelim, from);
+    if (delim == std::string_view::npos) delim = path.size();
+    const std::string_view part = path.substr(from, delim - from);
+    if (!part.empty() && part != ".") parts.push_back(part);
+    up = up || part == "..";
+    from = delim + 1;
+  }
+  std::string plain;
+  for (const std::string_view part : parts) (plain += kPathDelim) += part;
+  if (plain.empty()) return std::string(1, kPathDelim);
+  if (!up) return plain;
+  if (parts.back() == "..") return real_dir(plain);
+  const std::string name(parts.back());
+  const auto dir = real_dir(plain.substr(0, plain.size() - name.size() - 1));
+  if (!dir) return std::nullopt;
+  return JoinPath(*dir, name);
+}
+
+std::optional<std::string> ResolvedFullPath(std::string_view path) {
+  return NormalFullPath(path, [](const std::string& dir) -> std::optional<std::string> {
+    const std::unique_ptr<char, decltype(&std::free)> real(realpath(dir.c_str(), nullptr),
+                                                           &std::free);
+    if (!real) return std::nullopt;
+    return std::string(real.get());
+  });
 }
 
 std::string ProgramDir() {

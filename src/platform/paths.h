@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,19 @@ std::string DirName(std::string_view path);
 // `dir` and `name` as one path, with a delimiter put between them when `dir` lacks one (never
 // "/tmp/xa" for "/tmp/x" and "a", a file of another directory); an empty `dir` gives `name`.
 std::string JoinPath(std::string_view dir, std::string_view name);
+
+// Gives the real path of an existing directory (links, "." and ".." resolved), or nothing.
+using RealDirOf = std::function<std::optional<std::string>(const std::string& dir)>;
+
+// The full `path` without empty, "." or ".." parts, naming the entry the file system would find
+// under it: repeated delimiters and "." dropped as written, but a path with ".." taken through
+// `real_dir` of its directory part, since ".." after a link leads to the link target's parent.
+// The last part is kept as it is (a change acts on the entry, not on what a link there points
+// to), unless it is ".." itself. Nothing for a relative path or a directory part that does not
+// resolve; a plain full path comes back as it is, without a look at the disk.
+std::optional<std::string> NormalFullPath(std::string_view path, const RealDirOf& real_dir);
+// NormalFullPath resolved on the disk.
+std::optional<std::string> ResolvedFullPath(std::string_view path);
 
 // The directory that holds the running executable (links resolved), ending in the delimiter.
 std::string ProgramDir();

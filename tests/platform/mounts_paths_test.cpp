@@ -3,8 +3,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/file_ops.h"
 #include "platform/mounts.h"
@@ -105,6 +108,52 @@ TEST(Paths, NameDirectoryAndJoinedPath) {
                {"", "a", "a"},
                {"/tmp", "", "/tmp/"}};
   for (const auto& j : joins) EXPECT_EQ(JoinPath(j.dir, j.name), j.joined) << j.dir;
+}
+
+TEST(Paths, FullPathsAreNormalWithDotDotTakenThroughTheRealDirectory) {
+  // The disk as the rule sees it: "/d/link" points to "/e/f", so "/d/link/.." is "/e".
+  const std::map<std::string, std::string> real = {
+      {"/d", "/d"}, {"/d/link", "/e/f"}, {"/d/link/..", "/e"}, {"/", "/"}, {"/d/..", "/"}};
+  std::vector<std::string> asked;
+  const RealDirOf real_dir = [&](const std::string& dir) -> std::optional<std::string> {
+    asked.push_back(dir);
+    const auto it = real.find(dir);
+    if (it == real.end()) return std::nullopt;
+    return it->second;
+  };
+  const struct {
+    const char* path;
+    const char* normal;  // nullptr: none
+    bool looks;          // the disk is asked
+  } cases[] = {
+      {"/d/a.txt", "/d/a.txt", false},
+      {"/d//a.txt", "/d/a.txt", false},
+      {"/d/./a.txt", "/d/a.txt", false},
+      {"/d/a.txt/", "/d/a.txt", false},
+      {"//", "/", false},
+      {"/d/link/../x.txt", "/e/x.txt", true},
+      {"/d/link/./../x.txt", "/e/x.txt", true},
+      {"/d/../x.txt", "/x.txt", true},
+      {"/d/link/..", "/e", true},
+      {"/missing/../x.txt", nullptr, true},
+      {"d/a.txt", nullptr, false},
+      {"", nullptr, false},
+  };
+  for (const auto& c : cases) {
+    asked.clear();
+    const auto normal = NormalFullPath(c.path, real_dir);
+    EXPECT_EQ(normal, c.normal ? std::optional<std::string>(c.normal) : std::nullopt) << c.path;
+    EXPECT_EQ(!asked.empty(), c.looks) << c.path;
+  }
+
+  // On the disk, through a real link.
+  TempDir dir;
+  const std::string target = dir.CreateDir("target/inner");
+  ASSERT_EQ(symlink(target.c_str(), (dir.Slash() + "link").c_str()), 0);
+  const std::string real_dir_path = std::filesystem::canonical(dir.Path()).string();
+  EXPECT_EQ(ResolvedFullPath(dir.Slash() + "link/../x.txt"), real_dir_path + "/target/x.txt");
+  EXPECT_EQ(ResolvedFullPath(dir.Slash() + "link"), dir.Slash() + "link");
+  EXPECT_EQ(ResolvedFullPath(dir.Slash() + "gone/../x.txt"), std::nullopt);
 }
 
 TEST(Paths, ProgramAndWorkingDirectories) {
