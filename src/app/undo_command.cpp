@@ -53,8 +53,7 @@ std::string UndoOne(App& app, const tools::UndoEntry& entry) {
       return {};
     }
     case tools::UndoKind::kBatch:
-      app.frmBatch->btnUndoClick();
-      return {};
+      return app.frmBatch->UndoRun(entry.run);
     case tools::UndoKind::kCopy:
     case tools::UndoKind::kMove:
       break;

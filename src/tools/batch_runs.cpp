@@ -95,7 +95,12 @@ void TfrmBatch::CarryOutRenames() {
     app_.PrintLine("> Warning: the rename journal " + Quoted(JournalPath()) +
                    " can not be written; this run can not be undone");
   } else if (!pairs.empty()) {
-    UndoHistoryOf(app_).Record({tools::UndoKind::kBatch, {}, {}});
+    UndoHistoryOf(app_).Record({tools::UndoKind::kBatch, {}, {}, {}, journal_->run_id()});
+    if (journal_->runs_let_go() > 0) {
+      app_.PrintLine("> Warning: the rename journal " + Quoted(JournalPath()) +
+                     " keeps the newest runs only; " + std::to_string(journal_->runs_let_go()) +
+                     " older runs can no longer be undone");
+    }
   }
   std::size_t i = 0;  // the pair's place in the journal
   for (const PendingRename& r : pending_) {
@@ -227,26 +232,42 @@ void TfrmBatch::btnDoClick() {
 }
 
 void TfrmBatch::btnUndoClick() {
-  if (RefuseWhileRunning()) return;
-  const std::string journal = JournalPath();
-  const std::optional<tools::JournalRun> run = tools::RenameJournal::LoadLastRun(journal);
-  if (!run || (!run->damaged && (run->undone || run->pairs.empty()))) {
-    app_.PrintLine("> Warning: there is no renaming run to undo");
-    UpdateUndoButton();
-    return;
+  UndoRun(std::nullopt);
+}
+
+std::string TfrmBatch::UndoRun(const std::optional<std::string>& which) {
+  if (RefuseWhileRunning()) return "a renaming run is in progress";
+  const std::string journal_path = JournalPath();
+  const std::optional<tools::Journal> journal = tools::RenameJournal::Load(journal_path);
+  if (!journal) {
+    app_.PrintLine("> Error: the rename journal " + Quoted(journal_path) + " can not be read");
+    return "the rename journal can not be read";
   }
-  const tools::UndoPlan plan = tools::PlanUndo(*run, platform::GetFileIdentity);
+  const std::optional<std::size_t> index = tools::ChooseRun(*journal, which);
+  if (!journal->damaged && (!index || journal->runs[*index].undone)) {
+    UpdateUndoButton();
+    if (!which) {
+      app_.PrintLine("> Warning: there is no renaming run to undo");
+      return "there is no renaming run to undo";
+    }
+    return index ? "the run has been undone already"
+                 : "the rename journal " + Quoted(journal_path) + " no longer holds the run";
+  }
+  std::vector<tools::LeftPair> strays;
+  if (!journal->damaged) strays = tools::StrayPairs(*journal);
   app_.Show(app_.frmConsole);
-  if (plan.refused) {
-    app_.PrintLine("> Error: the rename journal " + Quoted(journal) +
+  if (journal->damaged || !strays.empty()) {
+    app_.PrintLine("> Error: the rename journal " + Quoted(journal_path) +
                    " is not trusted; nothing is renamed back");
-    for (const tools::LeftPair& left : plan.left) {
+    for (const tools::LeftPair& left : strays) {
       app_.PrintLine("> Error: " + Quoted(left.pair.old_path) + " -> " +
                      Quoted(left.pair.new_path) + " " + left.why);
     }
-    return;
+    return "the rename journal is not trusted";
   }
-  app_.PrintLine("Undoing the last renaming run...");
+  const tools::JournalRun& run = journal->runs[*index];
+  const tools::UndoPlan plan = tools::PlanUndo(run, platform::GetFileIdentity);
+  app_.PrintLine(which ? "Undoing a renaming run..." : "Undoing the last renaming run...");
   std::vector<tools::JournalPair> left;  // pairs not renamed back, most recent first
   for (const tools::LeftPair& pair : plan.left) {
     app_.PrintLine("> Warning: " + Quoted(pair.pair.new_path) + " " + pair.why +
@@ -277,17 +298,21 @@ void TfrmBatch::btnUndoClick() {
     }
   }
   // What could not be renamed back stays in the journal for another try; the rest is done.
+  // The other runs stay as they are.
   const std::size_t total = renamed + left.size();
   const bool journal_written =
-      left.empty() ? tools::RenameJournal::MarkUndone(journal)
-                   : tools::RenameJournal::Keep(journal, {left.rbegin(), left.rend()});
+      left.empty() ? tools::RenameJournal::MarkUndone(journal_path, run.id)
+                   : tools::RenameJournal::Keep(journal_path, run.id, {left.rbegin(), left.rend()});
   // The renames back are done all the same; only the journal still tells the whole run.
   if (!journal_written) {
-    app_.PrintLine("> Warning: the rename journal " + Quoted(journal) + " can not be written");
+    app_.PrintLine("> Warning: the rename journal " + Quoted(journal_path) + " can not be written");
   }
   app_.PrintLine("> Renamed back: " + std::to_string(renamed) + " of " + std::to_string(total));
   FinishRun();
   app_.Main().ScanDirectory1Click();
+  if (left.empty()) return {};
+  return std::to_string(left.size()) + " of " + std::to_string(total) +
+         " files were not renamed back";
 }
 
 void TfrmBatch::btnStopClick() {
@@ -307,8 +332,9 @@ void TfrmBatch::RestoreListEntry(const std::string& new_path, const std::string&
 
 void TfrmBatch::UpdateUndoButton() {
   if (app_.batch()) return;  // no window to show it in
-  const auto run = tools::RenameJournal::LoadLastRun(JournalPath());
-  btnUndo->setEnabled(!running_ && run && (run->damaged || (!run->undone && !run->pairs.empty())));
+  const auto journal = tools::RenameJournal::Load(JournalPath());
+  btnUndo->setEnabled(!running_ && journal &&
+                      (journal->damaged || tools::ChooseRun(*journal, std::nullopt)));
 }
 
 void TfrmBatch::UpdatePreview() {

@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,13 @@ class TfrmBatch : public QWidget {
   void txtReplacewithChange();
   void btnVarsClick();
   void btnConstsClick();
-  // Renames back the files of the last run recorded in the journal.
+  // Renames back the files of the last run of the journal not yet undone.
   void btnUndoClick();
+  // Renames back the files of the journal's run of id `run` ("" for the last run of a journal of
+  // an earlier version), or with nothing of the last run not yet undone; the console tells each
+  // file. Returns why the run, or some of its files, was left undone; "" when all of it was taken
+  // back.
+  std::string UndoRun(const std::optional<std::string>& run);
   // Asks a running numbering, replace or undo run to stop after the current file.
   void btnStopClick();
 
@@ -131,7 +137,8 @@ class TfrmBatch : public QWidget {
   void QueueLine(const std::string& line);
   // Prints a warning and returns true while a run is going on: runs do not nest.
   bool RefuseWhileRunning();
-  // A fresh journal for a run that renames; the journal file is replaced at its first record.
+  // A fresh journal for a run that renames; the run is added to the journal file at its first
+  // record.
   void StartJournal();
   // After a run: the journal closed, the undo button and the preview brought up to date.
   void FinishRun();

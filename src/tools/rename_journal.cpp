@@ -1,19 +1,49 @@
 #include "tools/rename_journal.h"
 
+#include <random>
 #include <stdexcept>
 
 #include "platform/append_file.h"
 #include "platform/file_identity.h"
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 #include "platform/text_file.h"
 
 namespace tools {
 
 namespace {
 
-bool WriteRun(const std::string& path, const std::string& text) {
+// An id no other run of this or another instance of the program takes.
+std::string NewRunId() {
+  std::random_device random;
+  const std::uint64_t bits = (std::uint64_t{random()} << 32) ^ random();
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string id;
+  for (int shift = 60; shift >= 0; shift -= 4) id += kHex[(bits >> shift) & 15];
+  return id;
+}
+
+// Adds `addition` to the journal, on the disk before it returns: appended and synced, or the
+// journal written anew (atomically) when it has to be cut down or was damaged. `let_go`, when
+// given, receives the number of runs the journal no longer holds.
+bool AddToJournal(const std::string& path, const std::string& addition,
+                  std::size_t* let_go = nullptr) {
+  // A journal too large to be read back (one run of a great many files) can take back nothing
+  // of what it holds: it is let go as a damaged one is, rather than refuse every run after it.
+  const auto id = platform::GetFileIdentity(path);
+  std::optional<std::string> current;
+  if (platform::IsFileDirOrLink(path) && !(id && id->size > platform::kMaxWholeFileSize)) {
+    current = platform::ReadWholeFile(path);
+    if (!current) return false;
+  }
+  const JournalWrite write = PlanJournalWrite(current, addition, kMaxJournalBytes);
+  if (let_go != nullptr) *let_go = write.runs_let_go;
+  if (!write.whole) {
+    platform::AppendFile file(path);
+    return file.Append(write.text) && file.Sync();
+  }
   try {
-    platform::WriteFileAtomic(path, text);  // synced before it is put in place
+    platform::WriteFileAtomic(path, write.text);  // synced before it is put in place
   } catch (const std::runtime_error&) {
     return false;
   }
@@ -30,16 +60,19 @@ RenameJournal::~RenameJournal() {
 
 bool RenameJournal::Intend(const std::vector<std::pair<std::string, std::string>>& pairs) {
   if (pairs.empty()) return true;
-  std::string text = JournalRunLine();
-  for (std::size_t i = 0; i < pairs.size(); ++i) {
+  JournalRun run;
+  run.id = NewRunId();
+  run.pairs.reserve(pairs.size());
+  for (const auto& [old_path, new_path] : pairs) {
     JournalPair pair;
-    pair.old_path = pairs[i].first;
-    pair.new_path = pairs[i].second;
-    dirs_.insert(pair.old_path.substr(0, pair.old_path.rfind('/') + 1));
-    if (const auto id = platform::GetFileIdentity(pair.old_path)) pair.id = *id;
-    text += JournalPairLine(i, pair);
+    pair.old_path = old_path;
+    pair.new_path = new_path;
+    dirs_.insert(platform::DirName(old_path));
+    if (const auto id = platform::GetFileIdentity(old_path)) pair.id = *id;
+    run.pairs.push_back(std::move(pair));
   }
-  if (!WriteRun(path_, text)) return false;
+  if (!AddToJournal(path_, JournalRunText(run), &runs_let_go_)) return false;
+  run_id_ = std::move(run.id);
   file_ = std::make_unique<platform::AppendFile>(path_);
   return true;
 }
@@ -47,11 +80,11 @@ bool RenameJournal::Intend(const std::vector<std::pair<std::string, std::string>
 // The marks need no sync, nor a write of their own: a pair without one is checked on the disk
 // by the undo, so they are gathered and written a few hundred at a time.
 void RenameJournal::Done(std::size_t index) {
-  Mark(JournalDoneLine(index));
+  Mark(JournalDoneLine(index, run_id_));
 }
 
 void RenameJournal::Failed(std::size_t index) {
-  Mark(JournalFailedLine(index));
+  Mark(JournalFailedLine(index, run_id_));
 }
 
 void RenameJournal::Mark(const std::string& line) {
@@ -67,7 +100,7 @@ void RenameJournal::Finish() {
   dirs_.clear();
   if (!file_) return;
   const bool end = synced && !marks_lost_;
-  if (end) marks_ += JournalEndLine();
+  if (end) marks_ += JournalEndLine(run_id_);
   Flush();
   if (end) file_->Sync();
   file_.reset();
@@ -78,23 +111,30 @@ void RenameJournal::Flush() {
   marks_.clear();
 }
 
-std::optional<JournalRun> RenameJournal::LoadLastRun(const std::string& path) {
+std::optional<Journal> RenameJournal::Load(const std::string& path) {
+  if (!platform::IsFileDirOrLink(path)) return Journal{};
   const auto text = platform::ReadWholeFile(path);
   if (!text) return std::nullopt;
-  return LastJournalRun(*text);
+  return ParseJournal(*text);
 }
 
-bool RenameJournal::MarkUndone(const std::string& path) {
-  return platform::AppendFile(path).Append(JournalUndoneLine());
+bool RenameJournal::MarkUndone(const std::string& path, const std::string& run) {
+  return AddToJournal(path, JournalUndoneLine(run));
 }
 
-bool RenameJournal::Keep(const std::string& path, const std::vector<JournalPair>& pairs) {
-  std::string text = JournalRunLine();
-  for (std::size_t i = 0; i < pairs.size(); ++i) {
-    JournalPair pair = pairs[i];
-    text += JournalPairLine(i, pair) + JournalDoneLine(i);
+bool RenameJournal::Keep(const std::string& path, const std::string& run,
+                         const std::vector<JournalPair>& pairs) {
+  JournalRun kept;
+  kept.id = run;
+  kept.complete = true;
+  for (JournalPair pair : pairs) {
+    pair.state = PairState::kDone;
+    kept.pairs.push_back(std::move(pair));
   }
-  return WriteRun(path, text);
+  // A run without an id cannot be started anew under the same name: it is marked undone and its
+  // pairs left follow as the last run without an id.
+  const std::string undone_before = run.empty() ? JournalUndoneLine() : std::string();
+  return AddToJournal(path, undone_before + JournalRunText(kept));
 }
 
 }  // namespace tools

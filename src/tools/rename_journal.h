@@ -1,7 +1,8 @@
 #pragma once
 
-// The rename journal in the program directory: every rename of a batch run is recorded before it
-// is done, so that "Undo last run" can take the run back, also after a restart.
+// The rename journal in the settings directory: every rename of a batch run is recorded before it
+// is done, so that the run can be taken back, also after a restart. It keeps many runs, each
+// under an id of its own, and the newest ones when it grows too large.
 
 #include <memory>
 #include <optional>
@@ -23,11 +24,15 @@ class RenameJournal {
   explicit RenameJournal(std::string path);
   ~RenameJournal();
 
-  // Records that each old path (first) is about to be renamed to its new path (second), with
-  // the identity of each file, in one write that is on the disk before it returns. It replaces
-  // the previous run, so a run that renames nothing leaves the journal as it was. False when the
-  // journal cannot be written.
+  // Records a new run: that each old path (first) is about to be renamed to its new path
+  // (second), with the identity of each file, in one write that is on the disk before it
+  // returns. A run that renames nothing leaves the journal as it was. False when the journal
+  // cannot be written.
   bool Intend(const std::vector<std::pair<std::string, std::string>>& pairs);
+  // The run's id, once Intend recorded it.
+  const std::string& run_id() const { return run_id_; }
+  // The older runs Intend let go to keep the journal within its size.
+  std::size_t runs_let_go() const { return runs_let_go_; }
   // The rename of pair `index` happened / did not happen.
   void Done(std::size_t index);
   void Failed(std::size_t index);
@@ -36,12 +41,13 @@ class RenameJournal {
   // (a crash) is told apart by what is on the disk when it is taken back.
   void Finish();
 
-  // The last run recorded in the file, if any.
-  static std::optional<JournalRun> LoadLastRun(const std::string& path);
-  // Marks the last run as taken back.
-  static bool MarkUndone(const std::string& path);
-  // Replaces the journal by a run of the renamed pairs that are still to be taken back.
-  static bool Keep(const std::string& path, const std::vector<JournalPair>& pairs);
+  // Every run recorded in the file (none when there is no file); nothing when it cannot be read.
+  static std::optional<Journal> Load(const std::string& path);
+  // Marks run `run` as taken back.
+  static bool MarkUndone(const std::string& path, const std::string& run);
+  // Makes run `run` hold only the renamed pairs that are still to be taken back.
+  static bool Keep(const std::string& path, const std::string& run,
+                   const std::vector<JournalPair>& pairs);
 
  private:
   static constexpr std::size_t kMarksPerWrite = 4096;  // bytes of marks gathered per write
@@ -49,6 +55,8 @@ class RenameJournal {
   void Flush();
 
   std::string path_;
+  std::string run_id_;
+  std::size_t runs_let_go_ = 0;
   std::string marks_;           // marks not yet written
   bool marks_lost_ = false;     // marks that could not be written: the run is never called over
   std::set<std::string> dirs_;  // the directories the run renames in

@@ -96,8 +96,8 @@ std::optional<UndoEntry> ParseEntry(std::string_view line) {
     if (f[0] != k.name) continue;
     if (IsTransfer(k.kind)) return ParseTransfer(k.kind, line, f);
     if (k.kind == UndoKind::kBatch) {
-      if (f.size() != 1) return std::nullopt;
-      return UndoEntry{k.kind, {}, {}, {}};
+      if (f.size() > 2 || (f.size() == 2 && !IsRunId(f[1]))) return std::nullopt;
+      return UndoEntry{k.kind, {}, {}, {}, f.size() == 2 ? std::string(f[1]) : std::string()};
     }
     if (f.size() != 1 + kIdFields + k.paths) return std::nullopt;
     const auto id = ParseIdentity(f, 1);
@@ -138,7 +138,9 @@ std::string UndoEntryLine(const UndoEntry& entry) {
       line += IdentityFields(item.id) + '\t' + EscapeField(item.source) + '\t' +
               EscapeField(item.target);
     }
-  } else if (entry.kind != UndoKind::kBatch) {
+  } else if (entry.kind == UndoKind::kBatch) {
+    if (!entry.run.empty()) (line += '\t') += entry.run;
+  } else {
     line += IdentityFields(entry.id);
     for (const std::string& path : entry.paths) line += '\t' + EscapeField(path);
   }

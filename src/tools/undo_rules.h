@@ -6,7 +6,9 @@
 //   TRASH  <tab> identity <tab> original <tab> path in the trash <tab> its info file
 //   RENAME <tab> identity <tab> old <tab> new      (also a move within one file system)
 //   CREATE <tab> identity <tab> path               (identity 0s: made just after the record)
-//   BATCH                                          a batch renaming run, kept in renames.bw
+//   BATCH  <tab> run                               a batch renaming run, kept in renames.bw under
+//                                                  its id; without the id (an earlier version's
+//                                                  entry) the run there without one
 //   COPY   (<tab> identity <tab> source <tab> target)...   files copied into one directory
 //   MOVE   (<tab> identity <tab> source <tab> target)...   files moved into one directory
 //
@@ -44,6 +46,7 @@ struct UndoEntry {
   platform::FileIdentity id;
   std::vector<std::string> paths;        // as listed above, per kind
   std::vector<TransferItem> items = {};  // for a copy or a move, in the order they were made
+  std::string run = {};                  // for a batch run, its id in the rename journal
   bool operator==(const UndoEntry&) const = default;
 };
 

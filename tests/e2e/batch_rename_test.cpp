@@ -38,11 +38,12 @@ TEST(BatchRename, StartNumbersTheSelectionAndNeverReplacesAFile) {
   EXPECT_FALSE(r.err.empty());
   // The rename is in the journal beside the program.
   const std::string journal = prog.Read("renames.bw");
-  EXPECT_EQ(journal.rfind("RUN2\r\n", 0), 0u) << journal;
+  EXPECT_EQ(journal.rfind("RUN3\t", 0), 0u) << journal;
   EXPECT_NE(journal.find("\t" + work + "same\r\n"), std::string::npos) << journal;
   // Its marks and the run's end follow, the end last.
   EXPECT_NE(journal.find("DONE\t"), std::string::npos) << journal;
-  EXPECT_EQ(journal.substr(journal.size() - 5), "END\r\n") << journal;
+  const std::size_t last_line = journal.rfind("\r\n", journal.size() - 3) + 2;
+  EXPECT_EQ(journal.compare(last_line, 4, "END\t"), 0) << journal;
 }
 
 TEST(BatchRename, SecondStartWorksOnTheFirstRunsNewNamesToo) {

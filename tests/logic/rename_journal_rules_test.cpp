@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tools {
@@ -206,6 +208,96 @@ TEST(PlanUndo, RefusesAJournalThatLeavesItsDirectoryAsAWhole) {
   JournalRun damaged;
   damaged.damaged = true;
   EXPECT_TRUE(PlanUndo(damaged, Disk{}.Lookup()).refused);
+}
+
+// The runs of a journal text in order, as "id:pairs" with "u" for undone, "c" for complete and
+// "!" for damaged; an id-less run shows as "-".
+std::string Runs(std::string_view text) {
+  const Journal journal = ParseJournal(text);
+  std::string out;
+  for (const JournalRun& run : journal.runs) {
+    out += (out.empty() ? "" : " ") + (run.id.empty() ? "-" : run.id) + ":" +
+           std::to_string(run.pairs.size()) + (run.undone ? "u" : "") + (run.complete ? "c" : "");
+  }
+  return journal.damaged ? out + " !" : out;
+}
+
+TEST(RenameJournalRules, ManyRunsAreAddedMarkedKeptAndCutDownWithoutTouchingEachOther) {
+  const JournalPair a = Pair(1, "/d/a", "/d/0_a");
+  const JournalPair b = Pair(2, "/d/b", "/d/1_b");
+  auto run = [](std::string id, std::vector<JournalPair> pairs, bool complete = true) {
+    JournalRun r;
+    r.id = std::move(id);
+    r.pairs = std::move(pairs);
+    r.complete = complete;
+    return JournalRunText(r);
+  };
+  const std::string old_run = "RUN2\r\n" + JournalPairLine(0, a) + JournalEndLine();
+  const std::string r1 = run("r1", {a, b});
+  const std::string r2 = run("r2", {b}, false);
+  const std::string r3 = run("r3", {a});
+  // r2's marks come after r3 started (another instance of the program): each finds its run.
+  const std::string both = r1 + r2 + r3 + JournalDoneLine(0, "r2") + JournalEndLine("r2");
+  const std::string cut = r1 + "DONE\tr1\t1";  // a crash in a mark
+  struct Case {
+    const char* what;
+    std::optional<std::string> current;
+    std::string addition;
+    std::size_t cap;
+    bool whole;          // the journal written anew
+    const char* runs;    // the journal after, as Runs() shows it
+    std::size_t let_go;  // runs not undone that it no longer holds
+  };
+  const Case cases[] = {
+      {"the first run makes the file", std::nullopt, r1, kMaxJournalBytes, true, "r1:2c", 0},
+      {"a run is appended", r1, r2, kMaxJournalBytes, false, "r1:2c r2:1", 0},
+      {"marks find their runs", both, "", kMaxJournalBytes, false, "r1:2c r2:1c r3:1c", 0},
+      {"one run marked undone", both, JournalUndoneLine("r1"), kMaxJournalBytes, false,
+       "r1:2uc r2:1c r3:1c", 0},
+      {"the pairs an undo left", both, run("r1", {b}), kMaxJournalBytes, false, "r1:1c r2:1c r3:1c",
+       0},
+      {"an old journal goes on", old_run, r1 + JournalUndoneLine(), kMaxJournalBytes, false,
+       "-:1uc r1:2c", 0},
+      {"cut down to the newest", both, run("r4", {a}), r3.size() + r3.size(), true, "r3:1c r4:1c",
+       2},
+      {"the newest kept whatever its size", r1, r2, 1, true, "r2:1", 1},
+      {"undone runs go first", r1 + JournalUndoneLine("r1") + r3, r2, r1.size() + r3.size(), true,
+       "r3:1c r2:1", 0},
+      {"a cut mark is dropped", cut, r2, kMaxJournalBytes, true, "r1:2c r2:1", 0},
+      {"a damaged journal is let go", r1 + "nonsense\r\n" + r3, r2, kMaxJournalBytes, true, "r2:1",
+       0},
+  };
+  for (const Case& c : cases) {
+    const JournalWrite write = PlanJournalWrite(c.current, c.addition, c.cap);
+    EXPECT_EQ(write.whole, c.whole) << c.what;
+    const std::string after = write.whole ? write.text : c.current.value_or("") + write.text;
+    EXPECT_EQ(Runs(after), c.runs) << c.what;
+    EXPECT_EQ(write.runs_let_go, c.let_go) << c.what;
+  }
+
+  const Journal journal = ParseJournal(both + JournalUndoneLine("r3"));
+  EXPECT_EQ(ChooseRun(journal, std::nullopt), 1u);  // the last not undone
+  EXPECT_EQ(ChooseRun(journal, "r3"), 2u);          // named, undone or not
+  EXPECT_EQ(ChooseRun(journal, "r9"), std::nullopt);
+  EXPECT_EQ(ChooseRun(ParseJournal(old_run + r1), ""), 0u);  // an old history's entry
+  EXPECT_EQ(ChooseRun(ParseJournal(r1 + JournalUndoneLine("r1")), std::nullopt), std::nullopt);
+  EXPECT_EQ(journal.runs[1].pairs[0].state, PairState::kDone);
+  EXPECT_EQ(journal.runs[0].pairs[1].new_path, "/d/1_b");
+
+  // A damaged line anywhere refuses every run, and so does a pair of any run leaving its
+  // directory.
+  for (const std::string& damaged : {r1 + "DONE\tr9\t0\r\n" + r3,  // a run never started
+                                     r1 + "DONE\tr1\t5\r\n",       // a mark for no pair
+                                     "RUN3\tbad id\r\n" + r1, "END\r\n" + r1}) {
+    const Journal read = ParseJournal(damaged);
+    EXPECT_TRUE(read.damaged) << damaged;
+    for (const JournalRun& r : read.runs) EXPECT_TRUE(PlanUndo(r, Disk{}.Lookup()).refused);
+  }
+  const std::string stray = run("r5", {Pair(9, "/etc/passwd", "/d/p")});
+  EXPECT_EQ(StrayPairs(ParseJournal(r1 + stray + r3)).size(), 1u);
+  EXPECT_TRUE(StrayPairs(journal).empty());
+  EXPECT_TRUE(IsRunId("0f3a-_Z") && !IsRunId("") && !IsRunId("a b") &&
+              !IsRunId(std::string(65, 'a')));
 }
 
 }  // namespace

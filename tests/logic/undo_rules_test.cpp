@@ -22,6 +22,7 @@ TEST(UndoRules, EntriesComeBackAsWrittenWithTheirCaptions) {
        "Undo rename of report.txt"},
       {{UndoKind::kCreate, {}, {"/d/empty"}}, "Undo creation of empty"},
       {{UndoKind::kBatch, {}, {}}, "Undo renaming run"},
+      {{UndoKind::kBatch, {}, {}, {}, "0f3a9c41d2e8b705"}, "Undo renaming run"},
       {{UndoKind::kCopy, {}, {}, {{id, "/s/report.txt", "/d/report (2).txt"}}},
        "Undo copy of report.txt"},
       {{UndoKind::kCopy,
@@ -56,7 +57,8 @@ TEST(UndoRules, AHistoryWithALineThatCannotBeReadIsRefusedWhole) {
            "RENAME\t1\t2\t3\t4\t5\trelative\t/b\r\n",  // not a full path
            "CREATE\t1\tx\t3\t4\t5\t/a\r\nBATCH\r\n",   // not a number
            "TRASH\t1\t2\t3\t4\t5\t/a\t/b\t/c\\q\r\n",  // a bad escape
-           "BATCH\textra\r\n",
+           "BATCH\tnot a run\r\n",
+           "BATCH\tr1\textra\r\n",
            "COPY\r\n",                                                        // no file
            "COPY\t1\t2\t3\t4\t5\t/s/a\r\n",                                   // no target
            "MOVE\t1\t2\t3\t4\t5\t/s/a\t/d/a\t1\r\n",                          // a piece of an item

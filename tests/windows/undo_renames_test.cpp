@@ -1,5 +1,6 @@
 // Undo of renames wherever they lead: F2 into another directory or through "..", the console's
-// rename and copy through "..".
+// rename and copy through "..", and batch runs taken back one after the other from the main
+// window's history after a restart.
 
 #include <unistd.h>
 #include <QAction>
@@ -11,6 +12,7 @@
 
 #include "app/main_window.h"
 #include "support/window_fixture.h"
+#include "tools/batch_window.h"
 #include "ui/byte_text.h"
 #include "ui/file_list_model.h"
 
@@ -87,6 +89,57 @@ TEST_F(UndoRenamesTest, TheConsolesRenameAndCopyThroughDotDotAreUndone) {
   Main().Undo1Click();
   EXPECT_EQ(dir.Read("work/a.txt"), "a");
   EXPECT_TRUE(Printed("> Undone: rename of a.txt")) << ::testing::PrintToString(echoed);
+}
+
+TEST_F(UndoRenamesTest, TwoBatchRunsAreTakenBackOneAfterTheOtherAfterARestart) {
+  TfrmBatch& batch = *app->frmBatch;
+  batch.SetEntries({"a.txt", "b.txt"}, Work());
+  app->Guarded([&] { batch.butbtngoClick(); });
+  ASSERT_EQ(dir.Read("work/0_a"), "a");
+  batch.SetEntries({"0_a"}, Work());
+  batch.masktoren->setText("run2_$NUM");
+  app->Guarded([&] { batch.butbtngoClick(); });
+  ASSERT_EQ(dir.Read("work/run2_0"), "a");
+  ASSERT_EQ(dir.Read("work/1_b"), "b");
+
+  app.reset();
+  CreateApp();
+  Scan(Work());
+  Main().Undo1Click();
+  EXPECT_EQ(dir.Read("work/0_a"), "a");
+  EXPECT_EQ(dir.Read("work/1_b"), "b");  // the first run is not touched
+  Main().Undo1Click();
+  EXPECT_EQ(dir.Read("work/a.txt"), "a");
+  EXPECT_EQ(dir.Read("work/b.txt"), "b");
+  EXPECT_FALSE(dir.Exists("work/0_a"));
+  EXPECT_EQ(std::count(echoed.begin(), echoed.end(), "> Undone: renaming run"), 2);
+  // Both runs are over: neither history nor the batch window has one to take back.
+  EXPECT_FALSE(app->frmBatch->btnUndo->isEnabled());
+}
+
+TEST_F(UndoRenamesTest, ABatchEntryWhoseRunIsGoneOrUndoneIsReportedNotCarriedOut) {
+  TfrmBatch& batch = *app->frmBatch;
+  batch.SetEntries({"a.txt"}, Work());
+  app->Guarded([&] { batch.butbtngoClick(); });
+  batch.SetEntries({"b.txt"}, Work());
+  app->Guarded([&] { batch.butbtngoClick(); });
+  ASSERT_TRUE(dir.Exists("work/0_a") && dir.Exists("work/0_b"));
+  // The batch window takes back its last run itself; the history's entry for it is then over.
+  app->Guarded([&] { batch.btnUndoClick(); });
+  ASSERT_EQ(dir.Read("work/b.txt"), "b");
+  echoed.clear();
+  Main().Undo1Click();
+  EXPECT_TRUE(Printed("> Warning: Undo renaming run left undone: the run has been undone already"))
+      << ::testing::PrintToString(echoed);
+  EXPECT_EQ(dir.Read("work/0_a"), "a");
+  // A journal that no longer holds the run (let go to keep it small, or removed).
+  std::filesystem::remove(dir.Slash() + "renames.bw");
+  echoed.clear();
+  Main().Undo1Click();
+  EXPECT_TRUE(Printed("> Warning: Undo renaming run left undone: the rename journal \"" +
+                      dir.Slash() + "renames.bw\" no longer holds the run"))
+      << ::testing::PrintToString(echoed);
+  EXPECT_EQ(dir.Read("work/0_a"), "a");
 }
 
 }  // namespace
