@@ -198,7 +198,7 @@ int main(int argc, char** argv) {
     // Many small files: the multi-file copy window, then one cp for all of them. Each run copies
     // into a directory of its own and nothing is removed until all have run: a file system may
     // make new files more slowly for a while after many were removed (ext4 without a journal
-    // looks past the inodes freed in the last minute), which would time that instead of the copy.
+    // looks past the inodes freed in the last minutes), which would time that instead of the copy.
     FreshDir(out);
     int run = 0;
     std::string small_out;
