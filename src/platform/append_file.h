@@ -23,6 +23,13 @@ class AppendFile {
   bool Append(std::string_view text);
   // Puts what was appended on the disk; false when it could not.
   bool Sync();
+  // For a file of lines that several processes append to: takes the file's exclusive lock
+  // (where the file system has locks; held until the file is closed), then takes off a last
+  // piece without a line break, which a crash cut short, so that what is appended next starts
+  // a line of its own. False when that piece could not be taken off.
+  bool LockWholeLines();
+  // The file's size in bytes; -1 when it cannot be told.
+  std::int64_t Size() const;
 
  private:
   int fd_ = -1;

@@ -1,6 +1,7 @@
 #include "tools/transfer_record.h"
 
 #include <optional>
+#include <random>
 #include <utility>
 
 #include "platform/file_identity.h"
@@ -30,15 +31,24 @@ std::optional<TransferItem> Made(UndoKind kind, const TransferItem& planned) {
   return TransferItem{*now, planned.source, planned.target};
 }
 
+// A job number no other job in the history has, as far as chance goes: jobs of other windows
+// and other instances of the program append to the same history.
+std::uint64_t NewJob() {
+  std::random_device random;
+  const std::uint64_t job = (std::uint64_t{random()} << 32) ^ random();
+  return job != 0 ? job : 1;
+}
+
 }  // namespace
 
 TransferRecord::TransferRecord(UndoHistory history, UndoKind kind, Warn warn)
-    : history_(std::move(history)), kind_(kind), warn_(std::move(warn)) {}
+    : history_(std::move(history)), kind_(kind), warn_(std::move(warn)), job_(NewJob()) {}
 
 TransferRecord::TransferRecord(TransferRecord&& other) noexcept
     : history_(other.history_),
       kind_(other.kind_),
       warn_(std::move(other.warn_)),
+      job_(other.job_),
       planned_(std::exchange(other.planned_, {})),
       bytes_(other.bytes_),
       warned_(other.warned_) {}
@@ -53,18 +63,18 @@ void TransferRecord::WarnOnce(const std::string& line) {
 }
 
 void TransferRecord::Plan(const std::vector<Pair>& pairs) {
-  UndoEntry entry{kind_, {}, {}};
+  UndoEntry entry{kind_, {}, {}, {}, {}, job_};
   for (const Pair& pair : pairs) {
     TransferItem item{{}, Trimmed(pair.source), Trimmed(pair.target)};
     const auto source = platform::GetFileIdentity(item.source);
     if (!source || platform::GetFileIdentity(item.target)) continue;
     if (!IsPlainFullPath(item.source) || !IsPlainFullPath(item.target)) continue;
-    const TransferItem* first = !entry.items.empty() ? &entry.items.front()
-                                : !planned_.empty()  ? &planned_.front().items.front()
-                                                     : nullptr;
+    const TransferItem* first = !planned_.empty()      ? &planned_.front()
+                                : !entry.items.empty() ? &entry.items.front()
+                                                       : nullptr;
     if (first != nullptr && !SameDirectory(first->target, item.target)) continue;
     const std::size_t bytes = TransferItemBytes(item);
-    if (bytes_ + bytes + 16 > kMaxTransferLineBytes) {
+    if (bytes_ + bytes + kTransferLineHeadBytes > kMaxTransferLineBytes) {
       WarnOnce("> Warning: The undo record of this " + Noun(kind_) + " is full (4 MiB): \"" +
                item.source + "\" and the files after it can not be undone");
       break;
@@ -76,38 +86,30 @@ void TransferRecord::Plan(const std::vector<Pair>& pairs) {
     entry.items.push_back(std::move(item));
   }
   if (entry.items.empty()) return;
-  if (!history_.Record(entry)) {
+  // The one wait on the disk of the job: no file is copied or moved before its line is there.
+  if (!history_.Record(entry, true)) {
     WarnOnce("> Warning: the undo history \"" + history_.path() + "\" can not be written; this " +
              Noun(kind_) + " can not be undone");
     return;
   }
-  planned_.push_back(std::move(entry));
+  planned_.insert(planned_.end(), std::make_move_iterator(entry.items.begin()),
+                  std::make_move_iterator(entry.items.end()));
 }
 
 void TransferRecord::Finish() {
   if (planned_.empty()) return;
-  history_.Rewrite([&](std::vector<UndoEntry>& entries) {
-    // The planned lines still in the history (an undo during the job may have taken some),
-    // replaced by one entry where the first of them was.
-    UndoEntry done{kind_, {}, {}};
-    std::optional<std::size_t> at;
-    std::size_t limit = entries.size();
-    for (auto planned = planned_.rbegin(); planned != planned_.rend(); ++planned) {
-      std::size_t i = limit;
-      while (i > 0 && entries[i - 1] != *planned) --i;
-      if (i == 0) continue;
-      at = limit = i - 1;
-      std::vector<TransferItem> made;
-      for (const TransferItem& item : planned->items) {
-        if (auto m = Made(kind_, item)) made.push_back(std::move(*m));
-      }
-      done.items.insert(done.items.begin(), made.begin(), made.end());
-      entries.erase(entries.begin() + i - 1);
-    }
-    if (!at) return false;
-    if (!done.items.empty()) entries.insert(entries.begin() + *at, std::move(done));
-    return true;
-  });
+  std::vector<TransferItem> made;
+  for (const TransferItem& item : planned_) {
+    if (auto m = Made(kind_, item)) made.push_back(std::move(*m));
+  }
+  // Not waited for on the disk: should this line be lost, the job's planned lines stand for it,
+  // and they are safe on their own. Undo then takes each target by the source's size and time,
+  // which a copy gives its target and a moved file keeps, leaves what is not there or differs
+  // (a directory moved to another parent may have a new time: left, never mistaken) and never
+  // replaces; what is lost is only the match by identity and the dropping of the files never
+  // made. The line goes in one write, so a crash of the program cannot cut it; one of the
+  // system may, and a cut last line is not read.
+  history_.RecordMade(job_, made);
   planned_.clear();
 }
 

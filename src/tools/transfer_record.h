@@ -1,9 +1,11 @@
 #pragma once
 
 // A copy or a move in the undo history. Each file is on the disk in the history before it is
-// copied or moved, so that a crash loses no entry; once the job is over the record is rewritten
-// as one entry that names only the files the job made, with their identities.
+// copied or moved, so that a crash loses no entry; once the job is over one more line names the
+// files the job made, with their identities, and the history reads the job as one entry of
+// those files alone.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -40,8 +42,9 @@ class TransferRecord {
   UndoHistory history_;
   UndoKind kind_;
   Warn warn_;
-  std::vector<UndoEntry> planned_;  // the lines written so far, oldest first
-  std::size_t bytes_ = 0;           // what the finished line may take
+  std::uint64_t job_;                  // the number its lines go by in the history
+  std::vector<TransferItem> planned_;  // what the lines written so far name, in order
+  std::size_t bytes_ = 0;              // what the job's items take in one line
   bool warned_ = false;
 };
 

@@ -8,13 +8,40 @@
 
 namespace tools {
 
-bool UndoHistory::Record(const UndoEntry& entry) const {
+namespace {
+
+// Appends alone would let the history grow without end; once past this, it is rewritten with
+// its newest entries. The margin over the rewrite's cap keeps that from happening at every job.
+constexpr std::int64_t kCompactBeyond = kMaxUndoHistoryBytes + kMaxTransferLineBytes;
+
+}  // namespace
+
+bool UndoHistory::Record(const UndoEntry& entry, bool durable) const {
   // A line the history could not read back would make it refused as a whole: a change on a
   // relative path, for one, is not recorded.
   const std::string line = UndoEntryLine(entry);
   const auto back = ParseUndoHistory(line);
   if (!back || back->size() != 1) return false;
-  return platform::AppendFile(path_).Append(line);
+  return Append(line, durable);
+}
+
+bool UndoHistory::RecordMade(std::uint64_t job, const std::vector<TransferItem>& made) const {
+  return Append(TransferMadeLine(job, made), false);
+}
+
+bool UndoHistory::Append(std::string_view line, bool durable) const {
+  std::int64_t size = 0;
+  {
+    // The reader passes over a line cut short by a crash only at the end, so such a line goes
+    // before another is added.
+    platform::AppendFile file(path_);
+    if (!file.LockWholeLines() || !file.Append(line) || (durable && !file.Sync())) return false;
+    size = file.Size();
+  }
+  if (size > kCompactBeyond) {
+    Rewrite([](std::vector<UndoEntry>&) { return true; });  // the append stands either way
+  }
+  return true;
 }
 
 std::optional<std::vector<UndoEntry>> UndoHistory::Load() const {

@@ -3,9 +3,11 @@
 // The undo history file: changes are added as they are about to be made and taken off as they
 // are undone, so the history survives a restart and a crash.
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/undo_rules.h"
@@ -17,8 +19,12 @@ class UndoHistory {
   explicit UndoHistory(std::string path) : path_(std::move(path)) {}
 
   const std::string& path() const { return path_; }
-  // Adds a change as the most recent; false when the file cannot be written.
-  bool Record(const UndoEntry& entry) const;
+  // Adds a change as the most recent, on the disk before it returns when `durable`; false when
+  // the file cannot be written.
+  bool Record(const UndoEntry& entry, bool durable = false) const;
+  // Ends the running copy or move job `job` with the items it made; not waited for on the
+  // disk (TransferRecord says why that is safe). False when the file cannot be written.
+  bool RecordMade(std::uint64_t job, const std::vector<TransferItem>& made) const;
   // Every entry, oldest first (none when there is no file); nothing when the file is damaged.
   std::optional<std::vector<UndoEntry>> Load() const;
   // Takes the most recent entry off; false when the file cannot be written.
@@ -29,6 +35,8 @@ class UndoHistory {
   bool Rewrite(const std::function<bool(std::vector<UndoEntry>&)>& change) const;
 
  private:
+  bool Append(std::string_view line, bool durable) const;
+
   std::string path_;
 };
 

@@ -1,6 +1,9 @@
 #include "tools/undo_rules.h"
 
+#include <algorithm>
 #include <charconv>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/paths.h"
 #include "platform/text_file.h"
@@ -21,6 +24,14 @@ constexpr KindName kKinds[] = {
     {UndoKind::kCreate, "CREATE", 1}, {UndoKind::kBatch, "BATCH", 0},
     {UndoKind::kCopy, "COPY", 2},     {UndoKind::kMove, "MOVE", 2},
 };
+
+// The lines of a copy or move job, written before it starts and when it is over.
+struct RunningName {
+  UndoKind kind;
+  std::string_view name;
+};
+constexpr RunningName kRunning[] = {{UndoKind::kCopy, "COPYING"}, {UndoKind::kMove, "MOVING"}};
+constexpr std::string_view kMade = "MADE";
 
 constexpr std::size_t kIdFields = 5;
 // The widest identity: five numbers of at most 20 characters, each after a tab.
@@ -67,27 +78,37 @@ std::string_view DirectoryOf(std::string_view path) {
   return path.substr(0, path.rfind('/') + 1);
 }
 
-// A copy or a move: items of an identity and two plain paths, every target in one directory.
-std::optional<UndoEntry> ParseTransfer(UndoKind kind, std::string_view line,
-                                       const std::vector<std::string_view>& f) {
+// Items of an identity and two plain paths from field `first` on, every target in one
+// directory; nothing when they cannot be read or are fewer than `least`.
+std::optional<std::vector<TransferItem>> ParseItems(const std::vector<std::string_view>& f,
+                                                    std::size_t first, std::size_t least) {
   constexpr std::size_t kItemFields = kIdFields + 2;
-  if (line.size() > kMaxTransferLineBytes || f.size() < 1 + kItemFields ||
-      (f.size() - 1) % kItemFields != 0) {
+  if (f.size() < first + least * kItemFields || (f.size() - first) % kItemFields != 0) {
     return std::nullopt;
   }
-  UndoEntry entry{kind, {}, {}, {}};
-  for (std::size_t at = 1; at < f.size(); at += kItemFields) {
+  std::vector<TransferItem> items;
+  items.reserve((f.size() - first) / kItemFields);
+  for (std::size_t at = first; at < f.size(); at += kItemFields) {
     const auto id = ParseIdentity(f, at);
     auto source = ParsePath(f[at + kIdFields]);
     auto target = ParsePath(f[at + kIdFields + 1]);
     if (!id || !source || !target || !IsPlainFullPath(*source) || !IsPlainFullPath(*target))
       return std::nullopt;
-    if (!entry.items.empty() && DirectoryOf(*target) != DirectoryOf(entry.items.front().target)) {
+    if (!items.empty() && DirectoryOf(*target) != DirectoryOf(items.front().target)) {
       return std::nullopt;
     }
-    entry.items.push_back({*id, std::move(*source), std::move(*target)});
+    items.push_back({*id, std::move(*source), std::move(*target)});
   }
-  return entry;
+  return items;
+}
+
+// A copy or a move of one line: at least one item.
+std::optional<UndoEntry> ParseTransfer(UndoKind kind, std::string_view line,
+                                       const std::vector<std::string_view>& f) {
+  if (line.size() > kMaxTransferLineBytes) return std::nullopt;
+  auto items = ParseItems(f, 1, 1);
+  if (!items) return std::nullopt;
+  return UndoEntry{kind, {}, {}, std::move(*items)};
 }
 
 std::optional<UndoEntry> ParseEntry(std::string_view line) {
@@ -123,6 +144,102 @@ std::string IdentityFields(const platform::FileIdentity& id) {
   return fields;
 }
 
+std::string ItemFields(const std::vector<TransferItem>& items) {
+  std::string fields;
+  for (const TransferItem& item : items) {
+    fields +=
+        IdentityFields(item.id) + '\t' + EscapeField(item.source) + '\t' + EscapeField(item.target);
+  }
+  return fields;
+}
+
+// The key of an item's pair of paths, which hold no NUL.
+std::string PairKey(const TransferItem& item) {
+  return item.source + '\0' + item.target;
+}
+
+// Reads a history line by line, folding the lines of each copy or move job into one entry at the
+// place of its first line.
+class HistoryReader {
+ public:
+  // False when the line cannot be read.
+  bool Add(std::string_view line) {
+    const std::string_view name = line.substr(0, line.find('\t'));
+    if (name == kMade) return AddMade(line);
+    for (const RunningName& r : kRunning) {
+      if (name == r.name) return AddRunning(r.kind, line);
+    }
+    auto entry = ParseEntry(line);
+    if (!entry) return false;
+    entries_.push_back(std::move(*entry));
+    return true;
+  }
+
+  // The entries read; a job that ended having made nothing leaves none.
+  std::vector<UndoEntry> Entries() && {
+    std::erase_if(entries_, [](const UndoEntry& entry) {
+      return IsTransfer(entry.kind) && entry.items.empty();
+    });
+    return std::move(entries_);
+  }
+
+ private:
+  struct Job {
+    std::size_t entry;  // its place in entries_
+    std::size_t bytes;  // what its items take, by TransferItemBytes
+  };
+
+  // The job's number and items of a line "NAME <tab> job <tab> items"; at least `least` items.
+  static std::optional<std::pair<std::uint64_t, std::vector<TransferItem>>> JobLine(
+      std::string_view line, std::size_t least) {
+    if (line.size() > kMaxTransferLineBytes) return std::nullopt;
+    const std::vector<std::string_view> f = SplitTabs(line);
+    if (f.size() < 2) return std::nullopt;
+    const auto job = Number<std::uint64_t>(f[1]);
+    auto items = ParseItems(f, 2, least);
+    if (!job || *job == 0 || !items) return std::nullopt;
+    return std::make_pair(*job, std::move(*items));
+  }
+
+  bool AddRunning(UndoKind kind, std::string_view line) {
+    auto read = JobLine(line, 1);
+    if (!read) return false;
+    auto& [job, items] = *read;
+    const auto [at, fresh] = running_.try_emplace(job, Job{entries_.size(), 0});
+    if (fresh) entries_.push_back(UndoEntry{kind, {}, {}, {}, {}, job});
+    UndoEntry& entry = entries_[at->second.entry];
+    if (entry.kind != kind) return false;
+    if (!entry.items.empty() && !SameDirectory(entry.items.front().target, items.front().target))
+      return false;
+    for (const TransferItem& item : items) at->second.bytes += TransferItemBytes(item);
+    if (at->second.bytes + kTransferLineHeadBytes > kMaxTransferLineBytes) return false;
+    entry.items.insert(entry.items.end(), std::make_move_iterator(items.begin()),
+                       std::make_move_iterator(items.end()));
+    return true;
+  }
+
+  bool AddMade(std::string_view line) {
+    auto read = JobLine(line, 0);
+    if (!read) return false;
+    auto& [job, made] = *read;
+    const auto at = running_.find(job);
+    if (at == running_.end()) return true;  // taken off by an undo while it ran: it stays off
+    UndoEntry& entry = entries_[at->second.entry];
+    running_.erase(at);
+    std::unordered_set<std::string> planned;
+    for (const TransferItem& item : entry.items) planned.insert(PairKey(item));
+    entry.items.clear();
+    for (TransferItem& item : made) {
+      if (planned.erase(PairKey(item)) != 0) entry.items.push_back(std::move(item));
+    }
+    entry.job = 0;
+    return true;
+  }
+
+  std::vector<UndoEntry> entries_;
+  std::unordered_map<std::uint64_t, Job> running_;  // jobs without their MADE line yet
+};
+
 std::string CountedCaption(std::string_view what, const std::vector<TransferItem>& items) {
   const std::string of = items.size() == 1 ? platform::BaseName(items.front().source)
                                            : std::to_string(items.size()) + " files";
@@ -132,12 +249,15 @@ std::string CountedCaption(std::string_view what, const std::vector<TransferItem
 }  // namespace
 
 std::string UndoEntryLine(const UndoEntry& entry) {
+  if (IsTransfer(entry.kind) && entry.job != 0) {
+    const auto running = std::find_if(std::begin(kRunning), std::end(kRunning),
+                                      [&](const RunningName& r) { return r.kind == entry.kind; });
+    return std::string(running->name) + '\t' + std::to_string(entry.job) + ItemFields(entry.items) +
+           "\r\n";
+  }
   std::string line(Describe(entry.kind).name);
   if (IsTransfer(entry.kind)) {
-    for (const TransferItem& item : entry.items) {
-      line += IdentityFields(item.id) + '\t' + EscapeField(item.source) + '\t' +
-              EscapeField(item.target);
-    }
+    line += ItemFields(entry.items);
   } else if (entry.kind == UndoKind::kBatch) {
     if (!entry.run.empty()) (line += '\t') += entry.run;
   } else {
@@ -145,6 +265,10 @@ std::string UndoEntryLine(const UndoEntry& entry) {
     for (const std::string& path : entry.paths) line += '\t' + EscapeField(path);
   }
   return line + "\r\n";
+}
+
+std::string TransferMadeLine(std::uint64_t job, const std::vector<TransferItem>& made) {
+  return std::string(kMade) + '\t' + std::to_string(job) + ItemFields(made) + "\r\n";
 }
 
 std::string UndoHistoryText(const std::vector<UndoEntry>& entries, std::size_t cap) {
@@ -191,18 +315,16 @@ bool IsTransferredFile(const platform::FileIdentity& recorded, const platform::F
 }
 
 std::optional<std::vector<UndoEntry>> ParseUndoHistory(std::string_view text) {
-  std::vector<UndoEntry> entries;
+  HistoryReader reader;
   const std::vector<std::string_view> lines = platform::SplitLineViews(text);
   const bool last_cut = !text.empty() && text.back() != '\n' && text.back() != '\r';
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    auto entry = ParseEntry(lines[i]);
-    if (entry) {
-      entries.push_back(std::move(*entry));
-    } else if (!(last_cut && i + 1 == lines.size())) {
-      return std::nullopt;
-    }
+  // A last line cut short by a crash is not read at all, even where what is left of it would
+  // read: a job's end cut short leaves the job as planned rather than short of files.
+  const std::size_t whole = lines.size() - (last_cut ? 1 : 0);
+  for (std::size_t i = 0; i < whole; ++i) {
+    if (!reader.Add(lines[i])) return std::nullopt;
   }
-  return entries;
+  return std::move(reader).Entries();
 }
 
 std::string UndoCaption(const UndoEntry& entry) {

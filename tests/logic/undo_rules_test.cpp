@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tools {
 namespace {
@@ -69,6 +71,81 @@ TEST(UndoRules, AHistoryWithALineThatCannotBeReadIsRefusedWhole) {
        }) {
     EXPECT_FALSE(ParseUndoHistory(damaged)) << damaged;
   }
+}
+
+TEST(UndoRules, AJobsLinesAreOneEntryAtItsFirstLineNamingWhatItMade) {
+  const platform::FileIdentity before{0, 0, 5, 6, 0}, made{3, 4, 5, 6, 7};
+  const TransferItem a{before, "/s/a", "/d/a"}, b{before, "/s/b", "/d/b"},
+      c{before, "/t/c", "/d/c"};
+  auto made_as = [&](TransferItem item) {
+    item.id = made;
+    return item;
+  };
+  auto running = [](UndoKind kind, std::uint64_t job, std::vector<TransferItem> items) {
+    return UndoEntry{kind, {}, {}, std::move(items), {}, job};
+  };
+  auto line = [&](UndoKind kind, std::uint64_t job, std::vector<TransferItem> items) {
+    return UndoEntryLine(running(kind, job, std::move(items)));
+  };
+  const UndoEntry rename{UndoKind::kRename, made, {"/d/x", "/d/y"}};
+  const UndoEntry old_copy{UndoKind::kCopy, {}, {}, {made_as(a)}};
+  const std::string big_name(std::size_t{1} << 20, 'n');
+  const std::string made_line = TransferMadeLine(7, {made_as(a)});
+  const std::string cut_made = made_line.substr(0, made_line.size() - 2);
+  const TransferItem big{before, "/s/" + big_name, "/d/" + big_name};
+  using Entries = std::vector<UndoEntry>;
+  struct Case {
+    const char* what;
+    std::string text;
+    std::optional<Entries> entries;
+  };
+  const Case cases[] = {
+      {"planned and made, a change between",
+       line(UndoKind::kCopy, 7, {a, b}) + UndoEntryLine(rename) + TransferMadeLine(7, {made_as(b)}),
+       Entries{{UndoKind::kCopy, {}, {}, {made_as(b)}}, rename}},
+      {"planned in two lines",
+       line(UndoKind::kMove, 7, {a}) + UndoEntryLine(rename) + line(UndoKind::kMove, 7, {b}) +
+           TransferMadeLine(7, {made_as(a), made_as(b)}),
+       Entries{{UndoKind::kMove, {}, {}, {made_as(a), made_as(b)}}, rename}},
+      {"two jobs interleaved",
+       line(UndoKind::kCopy, 7, {a}) + line(UndoKind::kMove, 9, {c}) +
+           TransferMadeLine(9, {made_as(c)}) + TransferMadeLine(7, {made_as(a)}),
+       Entries{{UndoKind::kCopy, {}, {}, {made_as(a)}}, {UndoKind::kMove, {}, {}, {made_as(c)}}}},
+      {"cut off by a crash: every file planned",
+       UndoEntryLine(old_copy) + line(UndoKind::kCopy, 7, {a, b}),
+       Entries{old_copy, running(UndoKind::kCopy, 7, {a, b})}},
+      {"its end cut short: every file planned", line(UndoKind::kCopy, 7, {a, b}) + cut_made,
+       Entries{running(UndoKind::kCopy, 7, {a, b})}},
+      {"made nothing", line(UndoKind::kCopy, 7, {a}) + TransferMadeLine(7, {}), Entries{}},
+      {"an end of a job taken off, and one naming a file its lines do not",
+       TransferMadeLine(5, {made_as(a)}) + line(UndoKind::kCopy, 7, {b}) +
+           TransferMadeLine(7, {made_as(a), made_as(b)}),
+       Entries{{UndoKind::kCopy, {}, {}, {made_as(b)}}}},
+      {"a number used again after its job ended",
+       line(UndoKind::kCopy, 7, {a}) + TransferMadeLine(7, {made_as(a)}) +
+           line(UndoKind::kMove, 7, {b}),
+       Entries{{UndoKind::kCopy, {}, {}, {made_as(a)}}, running(UndoKind::kMove, 7, {b})}},
+      {"a job's files in another directory",
+       line(UndoKind::kCopy, 7, {a}) + line(UndoKind::kCopy, 7, {{before, "/s/e", "/e/e"}}),
+       std::nullopt},
+      {"copies and moves in one job", line(UndoKind::kCopy, 7, {a}) + line(UndoKind::kMove, 7, {b}),
+       std::nullopt},
+      {"one large line", line(UndoKind::kCopy, 7, {big}),
+       Entries{running(UndoKind::kCopy, 7, {big})}},
+      {"a job over the cap in all",
+       line(UndoKind::kCopy, 7, {big}) + line(UndoKind::kCopy, 7, {big}), std::nullopt},
+      {"no job number", "COPYING\t0\t5\t6\t0\t/s/a\t/d/a\r\n", std::nullopt},
+      {"no file planned", "MOVING\t7\r\n", std::nullopt},
+      {"a damaged end", line(UndoKind::kCopy, 7, {a}) + "MADE\t7\t1\t2\r\n", std::nullopt},
+      {"an end without a number", "MADE\r\n", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ParseUndoHistory(c.text), c.entries) << c.what;
+  }
+  // A running job written back whole still takes its end.
+  const std::string rewritten = UndoHistoryText({running(UndoKind::kCopy, 7, {a, b})}, 1000);
+  EXPECT_EQ(ParseUndoHistory(rewritten + TransferMadeLine(7, {made_as(a)})),
+            (Entries{{UndoKind::kCopy, {}, {}, {made_as(a)}}}));
 }
 
 TEST(UndoRules, ACopyOrMoveLineIsKeptUnderItsCap) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -27,6 +28,25 @@ TEST(AppendFile, CreatesTheFileAndAddsEachPieceAtTheEnd) {
   AppendFile nowhere(dir.Path() + "/missing/journal");
   EXPECT_FALSE(nowhere.is_open());
   EXPECT_FALSE(nowhere.Append("x"));
+}
+
+TEST(AppendFile, ALastPieceCutShortGoesBeforeTheNextLine) {
+  TempDir dir;
+  const std::string path = dir.Path() + "/history";
+  const std::string long_cut(200000, 'x');  // beyond one block read back
+  struct Case {
+    std::string before, after;
+  };
+  for (const Case& c :
+       {Case{"", "n\r\n"}, Case{"a\r\n", "a\r\nn\r\n"}, Case{"a\r\nb\tcut", "a\r\nn\r\n"},
+        Case{"cut", "n\r\n"}, Case{"a\n" + long_cut, "a\nn\r\n"}, Case{"a\r", "a\rn\r\n"}}) {
+    dir.CreateFile("history", c.before);
+    AppendFile file(path);
+    ASSERT_TRUE(file.LockWholeLines());
+    ASSERT_TRUE(file.Append("n\r\n"));
+    EXPECT_EQ(file.Size(), static_cast<std::int64_t>(c.after.size()));
+    EXPECT_EQ(dir.Read("history"), c.after) << c.before.substr(0, 20);
+  }
 }
 
 TEST(AppendFile, AnEntryKeepsItsIdentityWhenRenamedAndOthersDiffer) {

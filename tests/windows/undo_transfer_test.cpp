@@ -1,4 +1,4 @@
-// Undo of copies and moves: recorded before the job, rewritten after it, read back after a
+// Undo of copies and moves: recorded before the job, finished after it, read back after a
 // restart, and never touching a file that changed since.
 
 #include <QAction>
@@ -55,6 +55,37 @@ TEST_F(UndoTransferTest, ACopyIsOnTheDiskBeforeItStartsAndNamesOnlyTheFilesMadeA
   EXPECT_EQ(done[0].items[0].target, Dst() + "a.txt");
   EXPECT_EQ(done[0].items[0].id, platform::GetFileIdentity(Dst() + "a.txt"));
   EXPECT_EQ(Caption(), "Undo copy of a.txt");
+}
+
+TEST_F(UndoTransferTest, AnUndoWhileAJobRunsTakesWhatItHasMadeAndOnlyThat) {
+  Run("bw_scan_dir(" + Src() + ")");
+  {
+    // Another change undone while the job runs leaves the job's record whole.
+    tools::TransferRecord record = RecordTransfer(*app, tools::UndoKind::kCopy);
+    record.Plan({{Src() + "a.txt", Dst() + "a.txt"}});
+    ASSERT_TRUE(platform::CopyFileNoReplace(Src() + "a.txt", Dst() + "a.txt"));
+    app->CurrentFile = Src() + "c.txt";
+    Run("bw_rename(renamed.txt)");
+    ASSERT_TRUE(dir.Exists("src/renamed.txt"));
+    Main().Undo1->trigger();
+    ASSERT_EQ(dir.Read("src/c.txt"), "src/c.txt");
+  }
+  EXPECT_EQ(Caption(), "Undo copy of a.txt");
+  {
+    // The job itself undone while it runs: its later copies do not bring it back.
+    tools::TransferRecord record = RecordTransfer(*app, tools::UndoKind::kCopy);
+    record.Plan({{Src() + "b.txt", Dst() + "sub/b.txt"}, {Src() + "c.txt", Dst() + "sub/c.txt"}});
+    ASSERT_TRUE(platform::CopyFileNoReplace(Src() + "b.txt", Dst() + "sub/b.txt"));
+    Main().Undo1->trigger();
+    EXPECT_FALSE(dir.Exists("dst/sub/b.txt"));
+    ASSERT_TRUE(platform::CopyFileNoReplace(Src() + "c.txt", Dst() + "sub/c.txt"));
+  }
+  EXPECT_EQ(Caption(), "Undo copy of a.txt");
+  Restart();
+  Main().Undo1->trigger();
+  EXPECT_FALSE(dir.Exists("dst/a.txt"));
+  EXPECT_EQ(dir.Read("dst/sub/c.txt"), "src/c.txt");
+  EXPECT_EQ(Caption(), "Undo");
 }
 
 TEST_F(UndoTransferTest, ARecordStopsAtItsCapWithAWarningAndAJobThatMadeNothingLeavesNone) {
