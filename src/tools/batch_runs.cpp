@@ -12,7 +12,7 @@
 #include "console/console_window.h"
 #include "console/variable_rules.h"
 #include "platform/append_file.h"
-#include "platform/file_ops.h"
+#include "platform/dir_rename.h"
 #include "platform/paths.h"
 #include "tools/batch_rules.h"
 #include "tools/batch_window.h"
@@ -76,12 +76,12 @@ void TfrmBatch::RenameEntry(int row, const std::string& dir, const tools::BatchE
               Quoted(old_entry.name));
     return;
   }
-  pending_.push_back({row, old_entry, new_name, platform::JoinPath(dir, old_entry.name),
+  pending_.push_back({row, old_entry, new_name, dir, platform::JoinPath(dir, old_entry.name),
                       platform::JoinPath(dir, new_name), done_line, taken_line});
 }
 
 void TfrmBatch::QueueLine(const std::string& line) {
-  pending_.push_back({-1, {}, {}, {}, {}, line, {}});
+  pending_.push_back({-1, {}, {}, {}, {}, {}, line, {}});
 }
 
 void TfrmBatch::CarryOutRenames() {
@@ -97,7 +97,8 @@ void TfrmBatch::CarryOutRenames() {
   } else if (!pairs.empty()) {
     UndoHistoryOf(app_).Record({tools::UndoKind::kBatch, {}, {}});
   }
-  std::size_t i = 0;  // the pair's place in the journal
+  std::size_t i = 0;                            // the pair's place in the journal
+  std::optional<platform::DirRenamer> renamer;  // for the directory of the entries at hand
   for (const PendingRename& r : pending_) {
     if (r.row < 0) {
       app_.PrintLine(r.done_line);
@@ -105,7 +106,8 @@ void TfrmBatch::CarryOutRenames() {
     }
     if (i > 0) PumpEvents();
     if (stop_) break;
-    if (!platform::MoveFileNoReplace(r.old_path, r.new_path)) {
+    if (!renamer || renamer->dir() != r.dir) renamer.emplace(r.dir);
+    if (!renamer->Rename(r.old_entry.name, r.new_name)) {
       journal_->Failed(i++);
       if (!r.taken_line.empty() && platform::GetEntryId(r.new_path)) {
         app_.PrintLine(r.taken_line);
