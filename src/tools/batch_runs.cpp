@@ -14,6 +14,7 @@
 #include "platform/append_file.h"
 #include "platform/dir_rename.h"
 #include "platform/paths.h"
+#include "platform/text_file.h"
 #include "tools/batch_rules.h"
 #include "tools/batch_window.h"
 #include "ui/byte_text.h"
@@ -24,6 +25,26 @@ namespace {
 std::string Quoted(const std::string& text) {
   return "\"" + text + "\"";
 }
+
+// The variables file read and split into lines once for a run or a preview, rather than once for
+// every name: the file may hold 100,000 lines. A missing file is still reported for every name.
+class ExternalVariables {
+ public:
+  explicit ExternalVariables(console::VariableSource& vars) : text_(vars.read_external()) {
+    if (!text_) {
+      vars.read_external = [] { return std::optional<std::string>(); };
+      return;
+    }
+    lines_ = platform::SplitLineViews(*text_);
+    vars.external_lines = &lines_;
+  }
+  ExternalVariables(const ExternalVariables&) = delete;
+  ExternalVariables& operator=(const ExternalVariables&) = delete;
+
+ private:
+  std::optional<std::string> text_;
+  std::vector<std::string_view> lines_;
+};
 
 std::string EntryAt(const QListWidget* list, int row) {
   return TextToBytes(list->item(row)->text());
@@ -156,8 +177,7 @@ void TfrmBatch::butbtngoClick() {
   // The variables are gathered once for the run, the variables file read once rather than once
   // for every file; the date, the time and the questions are still asked for every file.
   console::VariableSource vars = app_.Variables();
-  const std::optional<std::string> external = vars.read_external();
-  vars.read_external = [&external] { return external; };
+  const ExternalVariables external(vars);
   {
     BatchRunScope scope(*this, app_.Main(), running_, stop_);
     StartJournal();
@@ -328,8 +348,7 @@ void TfrmBatch::UpdatePreview() {
   vars.ask_open_file = [] { return std::string("$OPENDL"); };
   vars.ask_save_file = [] { return std::string("$SAVEDL"); };
   vars.print = nullptr;
-  const std::optional<std::string> external = vars.read_external();
-  vars.read_external = [&external] { return external; };
+  const ExternalVariables external(vars);
   for (auto* value : {&vars.date, &vars.time, &vars.system_dir}) {
     if (!*value) continue;
     *value = [get = *value, cached = std::optional<std::string>()]() mutable {
