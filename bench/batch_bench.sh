@@ -139,5 +139,6 @@ echo "goal: cn_listing against ls -l $(ratio "$listing_ms" "$ls_ms") (target at 
 echo "goal: substitution of $DOLLARS \$ x $DEFS variables $vars_own ms (target under 500 ms):" \
   "$(verdict $((vars_own >= 500)))"
 echo "goal: twice the argument costs $(ratio "$vars2_own" "$vars_own") times as much" \
-  "(target under 3.00): $(verdict "$(awk -v a="$vars2_own" -v b="$vars_own" \
+  "(target under 3.00, or within 20 ms of it, as costs of a few ms are mostly noise):" \
+  "$(verdict "$(awk -v a="$vars2_own" -v b="$vars_own" \
   'BEGIN { print (a > 3 * b + 20) ? 1 : 0 }')")"

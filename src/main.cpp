@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/app.h"
 #include "app/main_window.h"
@@ -57,11 +58,25 @@ void QuietToolkitNotes(QtMsgType type, const QMessageLogContext&, const QString&
   }
 }
 
+// The program's arguments with the toolkit's "minimal" platform added. A batch run never shows
+// a window, so it needs no display and no fonts: the minimal platform loads none, which is a
+// third of the start-up. Named on the command line rather than in the environment, so that the
+// programs a script starts still get the user's platform.
+std::vector<char*> BatchToolkitArgs(int argc, char** argv) {
+  static char platform_flag[] = "-platform";
+  static char platform_name[] = "minimal";
+  std::vector<char*> args(argv, argv + argc);
+  args.insert(args.begin() + std::min(argc, 1), {platform_flag, platform_name});
+  args.push_back(nullptr);
+  return args;
+}
+
 // Runs a script with no window shown; every console line goes to standard output.
 int RunBatch(int argc, char** argv, const CommandLine& cl) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   qInstallMessageHandler(QuietToolkitNotes);
-  QApplication qt(argc, argv);
+  std::vector<char*> args = BatchToolkitArgs(argc, argv);
+  int args_count = static_cast<int>(args.size()) - 1;
+  QApplication qt(args_count, args.data());
   QApplication::setApplicationName(kAppTitle);
   BatchDialogs dialogs;
   App::Options options;

@@ -275,6 +275,10 @@ std::string ReplaceVariables(const std::vector<TextPart>& parts, const VariableS
     CloseOccurrences(pieces, name, file, true, true);
   }
 
+  if (source.external_lines != nullptr) {
+    ApplyExternal(pieces, *source.external_lines);
+    return Join(pieces);
+  }
   std::optional<std::string> file_text;
   if (source.read_external) file_text = source.read_external();
   if (!file_text) {

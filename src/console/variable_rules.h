@@ -34,6 +34,10 @@ struct VariableSource {
   std::function<void(const std::string&)> print;  // console lines (warnings and hints)
   // The text of the external variables file, or nothing when the file does not exist.
   std::function<std::optional<std::string>()> read_external;
+  // The lines of the external variables file, for callers that expand thousands of texts with
+  // one reading of the file (which may hold 100,000 lines); when set, read_external is not asked.
+  // Not owned.
+  const std::vector<std::string_view>* external_lines = nullptr;
 };
 
 // The text with every variable replaced, in the fixed order of the built-in variables and then

@@ -12,8 +12,9 @@
 #include "console/console_window.h"
 #include "console/variable_rules.h"
 #include "platform/append_file.h"
-#include "platform/file_ops.h"
+#include "platform/dir_rename.h"
 #include "platform/paths.h"
+#include "platform/text_file.h"
 #include "tools/batch_rules.h"
 #include "tools/batch_window.h"
 #include "ui/byte_text.h"
@@ -24,6 +25,26 @@ namespace {
 std::string Quoted(const std::string& text) {
   return "\"" + text + "\"";
 }
+
+// The variables file read and split into lines once for a run or a preview, rather than once for
+// every name: the file may hold 100,000 lines. A missing file is still reported for every name.
+class ExternalVariables {
+ public:
+  explicit ExternalVariables(console::VariableSource& vars) : text_(vars.read_external()) {
+    if (!text_) {
+      vars.read_external = [] { return std::optional<std::string>(); };
+      return;
+    }
+    lines_ = platform::SplitLineViews(*text_);
+    vars.external_lines = &lines_;
+  }
+  ExternalVariables(const ExternalVariables&) = delete;
+  ExternalVariables& operator=(const ExternalVariables&) = delete;
+
+ private:
+  std::optional<std::string> text_;
+  std::vector<std::string_view> lines_;
+};
 
 std::string EntryAt(const QListWidget* list, int row) {
   return TextToBytes(list->item(row)->text());
@@ -76,12 +97,12 @@ void TfrmBatch::RenameEntry(int row, const std::string& dir, const tools::BatchE
               Quoted(old_entry.name));
     return;
   }
-  pending_.push_back({row, old_entry, new_name, platform::JoinPath(dir, old_entry.name),
+  pending_.push_back({row, old_entry, new_name, dir, platform::JoinPath(dir, old_entry.name),
                       platform::JoinPath(dir, new_name), done_line, taken_line});
 }
 
 void TfrmBatch::QueueLine(const std::string& line) {
-  pending_.push_back({-1, {}, {}, {}, {}, line, {}});
+  pending_.push_back({-1, {}, {}, {}, {}, {}, line, {}});
 }
 
 void TfrmBatch::CarryOutRenames() {
@@ -102,7 +123,8 @@ void TfrmBatch::CarryOutRenames() {
                      " older runs can no longer be undone");
     }
   }
-  std::size_t i = 0;  // the pair's place in the journal
+  std::size_t i = 0;                            // the pair's place in the journal
+  std::optional<platform::DirRenamer> renamer;  // for the directory of the entries at hand
   for (const PendingRename& r : pending_) {
     if (r.row < 0) {
       app_.PrintLine(r.done_line);
@@ -110,7 +132,8 @@ void TfrmBatch::CarryOutRenames() {
     }
     if (i > 0) PumpEvents();
     if (stop_) break;
-    if (!platform::MoveFileNoReplace(r.old_path, r.new_path)) {
+    if (!renamer || renamer->dir() != r.dir) renamer.emplace(r.dir);
+    if (!renamer->Rename(r.old_entry.name, r.new_name)) {
       journal_->Failed(i++);
       if (!r.taken_line.empty() && platform::GetEntryId(r.new_path)) {
         app_.PrintLine(r.taken_line);
@@ -159,8 +182,7 @@ void TfrmBatch::butbtngoClick() {
   // The variables are gathered once for the run, the variables file read once rather than once
   // for every file; the date, the time and the questions are still asked for every file.
   console::VariableSource vars = app_.Variables();
-  const std::optional<std::string> external = vars.read_external();
-  vars.read_external = [&external] { return external; };
+  const ExternalVariables external(vars);
   {
     BatchRunScope scope(*this, app_.Main(), running_, stop_);
     StartJournal();
@@ -352,8 +374,7 @@ void TfrmBatch::UpdatePreview() {
   vars.ask_open_file = [] { return std::string("$OPENDL"); };
   vars.ask_save_file = [] { return std::string("$SAVEDL"); };
   vars.print = nullptr;
-  const std::optional<std::string> external = vars.read_external();
-  vars.read_external = [&external] { return external; };
+  const ExternalVariables external(vars);
   for (auto* value : {&vars.date, &vars.time, &vars.system_dir}) {
     if (!*value) continue;
     *value = [get = *value, cached = std::optional<std::string>()]() mutable {

@@ -158,7 +158,7 @@ class TfrmBatch : public QWidget {
   struct PendingRename {
     int row;
     tools::BatchEntry old_entry;
-    std::string new_name, old_path, new_path, done_line, taken_line;
+    std::string new_name, dir, old_path, new_path, done_line, taken_line;
   };
   std::vector<PendingRename> pending_;  // the run's renames, built before any is done
 };

@@ -20,6 +20,10 @@ struct FakeProgram {
   std::string dir = "/home/ann/";
   std::string this_file = "/home/ann/a.txt";
   std::optional<std::vector<std::string>> external = std::vector<std::string>{};
+  // The file handed over read and split beforehand, as a run over many names does.
+  bool split_beforehand = false;
+  std::string file_text;
+  std::vector<std::string_view> file_lines;
 
   VariableSource Source() {
     VariableSource s;
@@ -38,6 +42,15 @@ struct FakeProgram {
       if (!external) return std::nullopt;
       return platform::JoinLinesCrlf(*external);
     };
+    if (split_beforehand && external) {
+      file_text = platform::JoinLinesCrlf(*external);
+      file_lines = platform::SplitLineViews(file_text);
+      s.external_lines = &file_lines;
+      s.read_external = [] {
+        ADD_FAILURE() << "the file is read again";
+        return std::optional<std::string>();
+      };
+    }
     return s;
   }
 
@@ -209,10 +222,13 @@ TEST(ReplaceVariables, ExternalLinesApplyTopToBottom) {
       {{std::string("$n\0=v;", 6)}, std::string("a$N\0", 4), "av"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    FakeProgram program;
-    program.external = c.lines;
-    EXPECT_EQ(program.Replace(c.text), c.expected);
+    for (const bool split_beforehand : {false, true}) {
+      SCOPED_TRACE(c.text + (split_beforehand ? " (lines given)" : " (file read)"));
+      FakeProgram program;
+      program.external = c.lines;
+      program.split_beforehand = split_beforehand;
+      EXPECT_EQ(program.Replace(c.text), c.expected);
+    }
   }
 }
 
