@@ -54,6 +54,9 @@ void ListWatch::StopAll() {
 }
 
 int ListWatch::Watch(const std::string& dir) {
+  // Batch mode shows no list: every scan reads the directory anew, and a watch would only
+  // gather the script's own changes and hold up the exit while the kernel lets it go.
+  if (app_.batch()) return -1;
   std::string why;
   const int id = watch_.Add(dir, &why);
   if (id < 0) {
