@@ -20,9 +20,9 @@
 namespace tools {
 
 struct ParallelDumpOptions {
-  // Bytes of the file in one block (rounded down to whole lines). Small enough for the text of a
-  // block to stay in the processor's cache between its formatting and its writing.
-  std::int64_t block = std::int64_t{256} << 10;
+  // Bytes of the file in one block (rounded down to whole lines). Its text (about 2 MiB) is
+  // still in the processor's cache when it is written, and each write is a large one.
+  std::int64_t block = std::int64_t{512} << 10;
   // Threads formatting and writing; 0: one per core, up to eight.
   int workers = 0;
 };
