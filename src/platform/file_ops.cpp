@@ -26,15 +26,17 @@
 namespace platform {
 namespace {
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
+// Writes all of `data` at `offset`, however many calls it takes.
+bool WriteAllAt(int fd, const char* data, std::size_t size, std::int64_t offset) {
   while (size > 0) {
-    ssize_t n = faults::Write(fd, data, size);
+    ssize_t n = faults::Pwrite(fd, data, size, static_cast<off_t>(offset));
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
     }
     data += n;
     size -= static_cast<std::size_t>(n);
+    offset += n;
   }
   return true;
 }
@@ -241,11 +243,26 @@ bool AtomicFileWriter::Open(const std::string& path) {
   return fd_ >= 0;
 }
 
+bool AtomicFileWriter::Reserve(std::int64_t size) {
+  if (fd_ < 0) return false;
+  // The size stays that of the bytes written: only the disk space is taken.
+  if (fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0) return true;
+  return errno != ENOSPC && errno != EDQUOT;  // elsewhere the file system just does not reserve
+}
+
 bool AtomicFileWriter::Write(std::string_view data) {
-  if (fd_ < 0 || !WriteAll(fd_, data.data(), data.size())) return false;
-  written_ += static_cast<std::int64_t>(data.size());
-  if (written_ - started_ >= kWriteBackStep) PaceWriteBack();
+  if (!WriteAt(written_, data)) return false;
+  WrittenUpTo(written_ + static_cast<std::int64_t>(data.size()));
   return true;
+}
+
+bool AtomicFileWriter::WriteAt(std::int64_t offset, std::string_view data) {
+  return fd_ >= 0 && WriteAllAt(fd_, data.data(), data.size(), offset);
+}
+
+void AtomicFileWriter::WrittenUpTo(std::int64_t end) {
+  written_ = std::max(written_, end);
+  if (written_ - started_ >= kWriteBackStep) PaceWriteBack();
 }
 
 // A large file is sent to the disk while it is being written, rather than all of it by the

@@ -89,8 +89,18 @@ class AtomicFileWriter {
 
   // Creates the temporary file; false when the target cannot be written.
   bool Open(const std::string& path);
+  // Takes disk space for `size` bytes at once, so that a large file is not given its space
+  // piece by piece as it is written, and a disk without room for it fails here. False only when
+  // the disk is full; true where the file system takes no space ahead.
+  bool Reserve(std::int64_t size);
   // Appends bytes; false on failure.
   bool Write(std::string_view data);
+  // Writes bytes at `offset`; several threads may write different parts at once. False on
+  // failure.
+  bool WriteAt(std::int64_t offset, std::string_view data);
+  // Tells that everything before `end` is written (Write tells it itself), so that its
+  // write-out to the disk can begin. One thread at a time.
+  void WrittenUpTo(std::int64_t end);
   // Gives the file the old file's mode (or the usual mode for a new file), syncs it and puts it
   // in place of the target; false on failure, which leaves the old file untouched.
   bool Commit();
@@ -105,7 +115,7 @@ class AtomicFileWriter {
   void PaceWriteBack();
 
   int fd_ = -1;
-  std::int64_t written_ = 0;  // bytes written so far
+  std::int64_t written_ = 0;  // bytes known to be written from the start
   std::int64_t started_ = 0;  // bytes whose write-out has been started
   std::int64_t dropped_ = 0;  // bytes known on the disk and dropped from the page cache
   std::string target_;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <deque>
+#include <exception>
+#include <limits>
 #include <mutex>
-#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -14,124 +14,165 @@ namespace {
 // More workers than this would format faster than any disk takes the text, and only hold more
 // blocks in memory.
 constexpr unsigned kMaxWorkers = 8;
+constexpr std::int64_t kNone = std::numeric_limits<std::int64_t>::max();
 
-// One block of the ring: its bytes as read, and their text once a worker has formatted them.
-struct Slot {
-  std::vector<char> bytes;
-  std::vector<char> text;
-  std::int64_t offset = 0;
-  std::int64_t count = 0;
-  std::size_t length = 0;  // characters of `text` in use
-  bool formatted = false;
-};
+// Where the text of the block that begins at byte `offset` (the start of a line) goes: the line
+// break in front of its first line belongs to the block.
+std::int64_t BlockTextPosition(std::int64_t offset) {
+  const std::int64_t line = offset / kBytesPerLine;
+  if (line == 0) return 0;
+  return DumpLineStart(line) - static_cast<std::int64_t>(kDumpLineBreak.size());
+}
 
-// Worker threads formatting the blocks posted to them, in any order. Dropping the pool stops
-// the workers once the blocks they are formatting are done; blocks still queued are dropped.
-class FormatPool {
+// The worker threads and what they share: the next block to take, the block each one has under
+// way, and the earliest block that failed. Dropping it stops the workers once their blocks are
+// done and waits for them.
+class DumpWorkers {
  public:
-  explicit FormatPool(int workers) {
-    for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Run(); });
+  DumpWorkers(const ByteReader& read, std::int64_t size, const PlacedTextSink& sink,
+              std::int64_t block, int workers)
+      : read_(read),
+        sink_(sink),
+        size_(size),
+        block_(block),
+        blocks_((size + block - 1) / block),
+        under_way_(static_cast<std::size_t>(workers), kNone),
+        running_(workers) {
+    for (int i = 0; i < workers; ++i) threads_.emplace_back([this, i] { Run(i); });
   }
-  ~FormatPool() {
-    {
-      const std::lock_guard lock(mutex_);
-      stopping_ = true;
-    }
-    work_ready_.notify_all();
+  ~DumpWorkers() {
+    Stop();
     for (std::thread& thread : threads_) thread.join();
   }
-  FormatPool(const FormatPool&) = delete;
-  FormatPool& operator=(const FormatPool&) = delete;
+  DumpWorkers(const DumpWorkers&) = delete;
+  DumpWorkers& operator=(const DumpWorkers&) = delete;
 
-  void Post(Slot& slot) {
-    {
-      const std::lock_guard lock(mutex_);
-      slot.formatted = false;
-      queue_.push_back(&slot);
-    }
-    work_ready_.notify_one();
-  }
-
-  void WaitFormatted(const Slot& slot) {
+  struct Progress {
+    std::int64_t done_blocks;  // blocks done from the start of the file
+    bool ended;                // every worker has ended, so no more will be done
+  };
+  // Waits until more blocks than `reported` are done from the start of the file, or until the
+  // workers have all ended.
+  Progress WaitPast(std::int64_t reported) {
     std::unique_lock lock(mutex_);
-    formatted_.wait(lock, [&slot] { return slot.formatted; });
+    changed_.wait(lock, [&] { return DonePrefix() > reported || running_ == 0; });
+    return {DonePrefix(), running_ == 0};
+  }
+  // No more blocks are taken.
+  void Stop() {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  // What the earliest failed block met (kDone: none failed); rethrows what it threw. Only once
+  // WaitPast has told that the workers ended.
+  StreamResult Failure() const {
+    if (failure_exception_) std::rethrow_exception(failure_exception_);
+    return failure_;
   }
 
  private:
-  void Run() {
+  // Blocks done from the start of the file: those before the first block still under way, not
+  // yet taken or failed.
+  std::int64_t DonePrefix() const {
+    std::int64_t prefix = std::min(next_, failed_block_);
+    for (const std::int64_t block : under_way_) prefix = std::min(prefix, block);
+    return prefix;
+  }
+
+  void Run(int worker) {
+    std::vector<char> bytes(static_cast<std::size_t>(block_));
+    std::vector<char> text(DumpBlockCapacity(block_));
     for (;;) {
-      Slot* slot = nullptr;
-      {
-        std::unique_lock lock(mutex_);
-        work_ready_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-        if (stopping_) return;
-        slot = queue_.front();
-        queue_.pop_front();
-      }
-      const char* end =
-          FormatDumpBlock(slot->text.data(), slot->offset,
-                          reinterpret_cast<const unsigned char*>(slot->bytes.data()), slot->count);
+      std::int64_t block;
       {
         const std::lock_guard lock(mutex_);
-        slot->length = static_cast<std::size_t>(end - slot->text.data());
-        slot->formatted = true;
+        under_way_[static_cast<std::size_t>(worker)] = kNone;
+        if (stopping_ || next_ >= blocks_) {
+          --running_;
+          changed_.notify_all();
+          return;
+        }
+        block = next_++;
+        under_way_[static_cast<std::size_t>(worker)] = block;
       }
-      formatted_.notify_all();
+      changed_.notify_all();  // the block before may have completed the prefix
+      StreamResult result = StreamResult::kDone;
+      std::exception_ptr thrown;
+      try {
+        result = DoBlock(block, bytes, text);
+      } catch (...) {
+        thrown = std::current_exception();
+      }
+      if (result == StreamResult::kDone && !thrown) continue;
+      const std::lock_guard lock(mutex_);
+      stopping_ = true;
+      if (block < failed_block_) {
+        failed_block_ = block;
+        failure_ = result;
+        failure_exception_ = thrown;
+      }
     }
   }
 
+  StreamResult DoBlock(std::int64_t block, std::vector<char>& bytes, std::vector<char>& text) {
+    const std::int64_t offset = block * block_;
+    const std::int64_t count = std::min(block_, size_ - offset);
+    if (ReadDumpBytes(read_, offset, bytes.data(), count) != count) return StreamResult::kReadError;
+    const char* end = FormatDumpBlock(text.data(), offset,
+                                      reinterpret_cast<const unsigned char*>(bytes.data()), count);
+    const std::string_view placed(text.data(), static_cast<std::size_t>(end - text.data()));
+    return sink_(BlockTextPosition(offset), placed) ? StreamResult::kDone
+                                                    : StreamResult::kWriteError;
+  }
+
+  const ByteReader& read_;
+  const PlacedTextSink& sink_;
+  const std::int64_t size_;
+  const std::int64_t block_;
+  const std::int64_t blocks_;
+
   std::mutex mutex_;
-  std::condition_variable work_ready_;
-  std::condition_variable formatted_;
-  std::deque<Slot*> queue_;
+  std::condition_variable changed_;
+  std::int64_t next_ = 0;
+  std::vector<std::int64_t> under_way_;  // per worker; kNone: none
+  int running_;
   bool stopping_ = false;
-  std::vector<std::thread> threads_;
+  std::int64_t failed_block_ = kNone;
+  StreamResult failure_ = StreamResult::kDone;
+  std::exception_ptr failure_exception_;
+  std::vector<std::thread> threads_;  // last: started once everything above is set
 };
 
 }  // namespace
 
-StreamResult StreamDumpParallel(const ByteReader& read, std::int64_t size, const TextSink& sink,
-                                const KeepGoing& keep_going, const ParallelDumpOptions& options) {
+StreamResult WriteDumpParallel(const ByteReader& read, std::int64_t size,
+                               const PlacedTextSink& sink, const KeepGoing& keep_going,
+                               const ParallelDumpOptions& options) {
+  if (size <= 0) return sink(0, "1 : ") ? StreamResult::kDone : StreamResult::kWriteError;
   const std::int64_t block = DumpBlockBytes(options.block);
-  // A single block has nothing to share out.
-  if (size <= block) return StreamDump(read, size, sink, keep_going, block);
-  const int workers =
-      options.workers > 0
-          ? options.workers
-          : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, kMaxWorkers));
   const std::int64_t blocks = (size + block - 1) / block;
-  // A block for each worker, the one being written and the one being read.
-  const std::int64_t ring = std::min<std::int64_t>(workers + 2, blocks);
-  std::vector<Slot> slots(static_cast<std::size_t>(ring));  // outlives the pool's workers
-  FormatPool pool(workers);
+  const unsigned wanted = options.workers > 0
+                              ? static_cast<unsigned>(options.workers)
+                              : std::clamp(std::thread::hardware_concurrency(), 1u, kMaxWorkers);
+  DumpWorkers workers(read, size, sink, block,
+                      static_cast<int>(std::min<std::int64_t>(wanted, blocks)));
 
-  std::int64_t next_read = 0;
-  std::int64_t failed_read = -1;  // the block whose read failed
-  for (std::int64_t next_write = 0; next_write < blocks; ++next_write) {
-    // Keep the ring full, so the workers have blocks to format while the sink writes.
-    while (failed_read < 0 && next_read < blocks && next_read - next_write < ring) {
-      Slot& slot = slots[static_cast<std::size_t>(next_read % ring)];
-      if (slot.bytes.empty()) {
-        slot.bytes.resize(static_cast<std::size_t>(block));
-        slot.text.resize(DumpBlockCapacity(block));
+  // Progress in the file's order, a block at a time, as the single-threaded dump gives it.
+  std::int64_t reported = 0;
+  for (bool ended = false; !ended;) {
+    const DumpWorkers::Progress progress = workers.WaitPast(reported);
+    for (; reported < progress.done_blocks; ++reported) {
+      const std::int64_t done = std::min(size, (reported + 1) * block);
+      if (!keep_going(done) && done < size) {
+        workers.Stop();
+        return StreamResult::kAborted;  // the workers finish their blocks as they are dropped
       }
-      slot.offset = next_read * block;
-      slot.count = std::min(block, size - slot.offset);
-      if (ReadDumpBytes(read, slot.offset, slot.bytes.data(), slot.count) != slot.count) {
-        failed_read = next_read;  // reported once the blocks before it are written
-        break;
-      }
-      pool.Post(slot);
-      ++next_read;
     }
-    if (next_write == failed_read) return StreamResult::kReadError;
-    const Slot& slot = slots[static_cast<std::size_t>(next_write % ring)];
-    pool.WaitFormatted(slot);
-    if (!sink(std::string_view(slot.text.data(), slot.length))) return StreamResult::kWriteError;
-    const std::int64_t done = slot.offset + slot.count;
-    if (!keep_going(done) && done < size) return StreamResult::kAborted;
+    ended = progress.ended;
   }
-  return StreamResult::kDone;
+  if (reported == blocks) return StreamResult::kDone;
+  // Every block before the failed one is done, so the loop above has reported them all.
+  return workers.Failure();
 }
 
 }  // namespace tools

@@ -82,9 +82,19 @@ struct FocusBackToDump {
 tools::StreamResult SaveDumpFile(const tools::ByteReader& read, std::int64_t size,
                                  const std::string& path, const tools::KeepGoing& keep_going) {
   platform::AtomicFileWriter writer;
-  if (!writer.Open(path)) return tools::StreamResult::kWriteError;
-  const tools::StreamResult result = tools::StreamDumpParallel(
-      read, size, [&writer](std::string_view text) { return writer.Write(text); }, keep_going);
+  if (!writer.Open(path) || !writer.Reserve(tools::DumpTextLength(size))) {
+    return tools::StreamResult::kWriteError;
+  }
+  const tools::StreamResult result = tools::WriteDumpParallel(
+      read, size,
+      [&writer](std::int64_t position, std::string_view text) {
+        return writer.WriteAt(position, text);
+      },
+      [&writer, &keep_going](std::int64_t done) {
+        // The text of the bytes done is all written: its write-out to the disk can begin.
+        writer.WrittenUpTo(tools::DumpTextLength(done));
+        return keep_going(done);
+      });
   if (result != tools::StreamResult::kDone) return result;  // the writer drops its file
   return writer.Commit() ? result : tools::StreamResult::kWriteError;
 }

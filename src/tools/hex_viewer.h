@@ -18,8 +18,9 @@
 
 class App;
 
-// Writes the dump of the first `size` bytes read by `read` to `path` in large blocks formatted on
-// every core, through a temporary file that replaces `path` only when the whole dump is written;
+// Writes the dump of the first `size` bytes read by `read` to `path` in blocks formatted and
+// written on every core, through a temporary file that replaces `path` only when the whole dump
+// is written and synced;
 // an abort or a failure leaves `path` as it was. kWriteError when the file cannot be created,
 // written or put in place.
 tools::StreamResult SaveDumpFile(const tools::ByteReader& read, std::int64_t size,

@@ -166,6 +166,36 @@ TEST(HexDump, StreamingStopsOnAbortAndReportsFailures) {
             StreamResult::kWriteError);
 }
 
+TEST(HexDump, BlocksAnywhereInAFileGiveTheTextOfTheirLines) {
+  // Blocks that begin where labels widen by a digit (10000, 10^8, 10^12, 10^18), near the largest
+  // offsets, and at the start; each of 1 to 9 full lines and a short last line or none.
+  const std::int64_t starts[] = {0,
+                                 16,
+                                 10000 - 3 * 16,
+                                 100000000 - 5 * 16,
+                                 1000000000000 - 2 * 16,
+                                 1000000000000000000 - 16,
+                                 9223372036854770000};
+  const std::string bytes = Bytes(9 * 16 + 15, 0xF3);
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  for (const std::int64_t start : starts) {
+    for (const std::int64_t count : {1, 15, 16, 17, 48, 9 * 16, 9 * 16 + 15}) {
+      // Line by line, as the view writes them.
+      std::string expected;
+      for (std::int64_t at = 0; at < count; at += kBytesPerLine) {
+        const std::int64_t line = (start + at) / kBytesPerLine;
+        if (line > 0) expected += kDumpLineBreak;
+        AppendDumpLine(expected, line, data + at,
+                       static_cast<int>(std::min<std::int64_t>(kBytesPerLine, count - at)));
+      }
+      std::vector<char> text(DumpBlockCapacity(count));
+      const char* end = FormatDumpBlock(text.data(), start, data, count);
+      EXPECT_EQ(std::string(const_cast<const char*>(text.data()), end), expected)
+          << start << " + " << count;
+    }
+  }
+}
+
 TEST(HexDump, SlicesAreExactlyTheText) {
   MemoryFile file{Bytes(100)};
   const std::string text = FormatDump(file.bytes);

@@ -78,6 +78,16 @@ TEST(AtomicFileWriter, ReplacesTheTargetOnlyOnCommit) {
   AtomicFileWriter nowhere;
   EXPECT_FALSE(nowhere.Open(dir.Slash() + "no-dir/out.txt"));
   EXPECT_FALSE(nowhere.Open(dir.Path()));  // a directory is never replaced
+
+  // Pieces written at their places, the later one first; the space taken ahead never shows in
+  // the file's size.
+  AtomicFileWriter placed;
+  ASSERT_TRUE(placed.Open(target));
+  EXPECT_TRUE(placed.Reserve(std::int64_t{1} << 20));
+  EXPECT_TRUE(placed.WriteAt(4, "text"));
+  EXPECT_TRUE(placed.WriteAt(0, "all "));
+  EXPECT_TRUE(placed.Commit());
+  EXPECT_EQ(dir.Read("out.txt"), "all text");
 }
 
 }  // namespace
