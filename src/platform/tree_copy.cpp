@@ -23,7 +23,8 @@ namespace {
 // The names in a directory, "." and ".." left out; nothing when it cannot be listed. The
 // directory is closed before its entries are visited, so the depth of a tree costs no handles.
 bool ListNames(const std::string& dir, std::vector<std::string>& names) {
-  std::unique_ptr<DIR, decltype(&closedir)> handle(opendir(dir.c_str()), &closedir);
+  const auto close_dir = [](DIR* open) { closedir(open); };
+  std::unique_ptr<DIR, decltype(close_dir)> handle(opendir(dir.c_str()), close_dir);
   if (!handle) return false;
   errno = 0;
   while (const dirent* entry = readdir(handle.get())) {

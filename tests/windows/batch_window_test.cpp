@@ -385,7 +385,9 @@ TEST_F(BatchWindowTest, EveryEntryIsRenamedInTheDirectoryItWasTakenFrom) {
   EXPECT_EQ(in_a.size(), 3u);
   for (const auto& [name, text] : in_a) EXPECT_EQ(name[0], 'Y') << name;
   for (const auto& [name, text] : in_b) {
-    if (text == "K") EXPECT_EQ(name[0], 'Y') << name;
+    if (text == "K") {
+      EXPECT_EQ(name[0], 'Y') << name;
+    }
   }
 }
 
