@@ -117,6 +117,11 @@ void TForm1::UpdateUndoCaption() {
 }
 
 void TForm1::Undo1Click() {
+  // Nothing is taken back under a numbering run, which may be renaming the very files.
+  if (app_.frmBatch->running()) {
+    app_.PrintLine("> Warning: a renaming run is in progress; nothing is undone");
+    return;
+  }
   const tools::UndoHistory history = UndoHistoryOf(app_);
   const auto entries = history.Load();
   if (!entries) {

@@ -20,6 +20,7 @@
 #include "support/window_fixture.h"
 #include "tools/batch_window.h"
 #include "tools/rename_journal_rules.h"
+#include "tools/undo_history.h"
 #include "ui/byte_text.h"
 #include "ui/file_list_model.h"
 
@@ -155,9 +156,21 @@ TEST_F(BatchWindowTest, ARunProcessesWindowEventsAndCanBeStopped) {
   SetList({"a", "b"});
   // The stop button is pressed by an event that the run itself lets through; the pump lets
   // events through at most every ~15 ms, so the run starts after a longer pause.
-  QTimer::singleShot(0, &Batch(), [this] { Batch().btnStopClick(); });
+  // An undo asked for meanwhile takes nothing back, nor off the history.
+  const tools::UndoHistory history(app->SettingsDir() + tools::kUndoFileName);
+  const std::string made = work.Path() + "/a";
+  ASSERT_TRUE(history.Record({tools::UndoKind::kCreate, {}, {made}}));
+  QTimer::singleShot(0, &Batch(), [this] {
+    app->Form1->Undo1Click();
+    Batch().btnStopClick();
+  });
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
   Click(&TfrmBatch::butbtngoClick);
+  EXPECT_TRUE(Echoed("> Warning: a renaming run is in progress; nothing is undone"));
+  const auto entries = history.Load();
+  ASSERT_TRUE(entries);
+  ASSERT_FALSE(entries->empty());
+  EXPECT_EQ(entries->front().paths, std::vector<std::string>{made});
   EXPECT_TRUE(Echoed("> Warning: the run was stopped"));
   EXPECT_EQ(work.Read("a"), "a");
   EXPECT_EQ(List(), QStringList({"a", "b"}));
