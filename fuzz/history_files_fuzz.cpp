@@ -20,6 +20,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < history->size(); ++i) FUZZ_CHECK((*reread)[i] == (*history)[i]);
   }
   tools::LastJournalRun(text);
+  // Whatever the journal holds, a run added to it is the last run of what is then on the disk,
+  // whole, and the journal is never left damaged.
+  tools::JournalRun added;
+  added.id = "00000000000000ff";
+  added.pairs.push_back({{1, 2, 3, 4, 5}, "/d/a", "/d/b"});
+  const tools::JournalWrite write =
+      tools::PlanJournalWrite(text, tools::JournalRunText(added), 4096);
+  const tools::Journal after = tools::ParseJournal(write.whole ? write.text : text + write.text);
+  FUZZ_CHECK(!after.damaged && !after.runs.empty());
+  FUZZ_CHECK(after.runs.back().id == added.id && after.runs.back().pairs.size() == 1);
+  FUZZ_CHECK(after.runs.back().pairs[0].new_path == "/d/b");
 
   if (const auto info = platform::ParseTrashInfo(text)) {
     const auto reread = platform::ParseTrashInfo(platform::TrashInfoText(info->path, 0));

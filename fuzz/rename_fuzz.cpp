@@ -6,6 +6,7 @@
 
 #include "console/variable_rules.h"
 #include "fuzz_support.h"
+#include "platform/paths.h"
 #include "tools/batch_rules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -27,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const tools::BatchEntry entry = tools::SplitEntry(old_name);
   FUZZ_CHECK(tools::SplitEntry(tools::EntryText(entry)).name == entry.name);
   tools::IsParentEntry(old_name);
-  tools::JoinDir(what, with);
+  platform::JoinPath(what, with);
   tools::ScriptSaveName(pattern);
 
   // Old names from the last part, one per line; new names from the replace run over them.
