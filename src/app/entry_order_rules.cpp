@@ -4,7 +4,6 @@
 #include <clocale>
 #include <cstring>
 #include <thread>
-#include <utility>
 
 #include "platform/utf8.h"
 
@@ -21,8 +20,6 @@ constexpr std::pair<SortField, std::string_view> kFieldNames[] = {
 constexpr std::string_view kDescending = " descending";
 // Lists from this length on are sorted on two threads.
 constexpr std::size_t kSortInHalves = 20'000;
-// Lists from this length on are sorted by the radix sort.
-constexpr std::size_t kRadixFrom = 256;
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
@@ -208,61 +205,20 @@ std::uint64_t KeyPrefix(std::string_view text) {
   return prefix;
 }
 
-// An entry as the sort sees it: where its key is in its part's buffer, and the key's first
-// bytes, so that most comparisons need no memory beyond the item.
-struct SortItem {
-  std::uint64_t prefix;
-  std::int64_t number;
-  std::size_t offset;
-  std::uint32_t length;
-  std::uint32_t index;
-  std::uint8_t group;
-};
-
-// Orders items by group, then number, then prefix (number and prefix reversed when
-// `descending`) with a stable radix sort of one byte a pass, passing over the bytes every item
-// shares; items equal in all three are then put in order by `less`, which sees the whole keys.
-template <typename Less>
-void RadixSort(std::vector<SortItem>& items, bool descending, const Less& less) {
-  const std::uint64_t flip = descending ? ~std::uint64_t{0} : 0;
-  const auto number_bits = [flip](const SortItem& item) {
-    return (static_cast<std::uint64_t>(item.number) ^ (std::uint64_t{1} << 63)) ^ flip;
-  };
-  // The passes from the least significant byte on: eight of the prefix, eight of the number,
-  // one of the group.
-  const auto digit = [&](const SortItem& item, int pass) -> unsigned {
-    if (pass < 8) return ((item.prefix ^ flip) >> (8 * pass)) & 0xFF;
-    if (pass < 16) return (number_bits(item) >> (8 * (pass - 8))) & 0xFF;
-    return item.group;
-  };
-  std::vector<SortItem> other(items.size());
-  for (int pass = 0; pass < 17; ++pass) {
-    std::size_t counts[256] = {};
-    for (const SortItem& item : items) ++counts[digit(item, pass)];
-    if (counts[digit(items.front(), pass)] == items.size()) continue;  // every item alike
-    std::size_t at = 0;
-    for (std::size_t& count : counts) at += std::exchange(count, at);
-    for (const SortItem& item : items) other[counts[digit(item, pass)]++] = item;
-    items.swap(other);
-  }
-  const auto same_radix = [](const SortItem& a, const SortItem& b) {
-    return a.group == b.group && a.number == b.number && a.prefix == b.prefix;
-  };
-  for (auto run = items.begin(); run != items.end();) {
-    auto end = run + 1;
-    while (end != items.end() && same_radix(*run, *end)) ++end;
-    if (end - run > 1) std::sort(run, end, less);
-    run = end;
-  }
-}
-
 }  // namespace
 
 void EntryOrder::Sort(std::vector<std::string>& entries,
                       const std::vector<EntryFacts>* facts) const {
   // The keys of one part of the list lie one after another in one buffer, so that a long list
   // costs no allocation per entry.
-  using Item = SortItem;
+  struct Item {
+    std::uint64_t prefix;
+    std::int64_t number;
+    std::size_t offset;
+    std::uint32_t length;
+    std::uint32_t index;
+    std::uint8_t group;
+  };
   struct Part {
     std::string keys;
     std::vector<Item> items;
@@ -296,11 +252,8 @@ void EntryOrder::Sort(std::vector<std::string>& entries,
                             static_cast<std::uint32_t>(text.size()), static_cast<std::uint32_t>(i),
                             static_cast<std::uint8_t>(group)});
     }
-    const auto by_keys = [&](const Item& a, const Item& b) { return less(part, a, part, b); };
-    // A short list sorts faster than the radix sort's passes are counted.
-    if (part.items.size() < kRadixFrom)
-      return std::sort(part.items.begin(), part.items.end(), by_keys);
-    RadixSort(part.items, order_.descending, by_keys);
+    std::sort(part.items.begin(), part.items.end(),
+              [&](const Item& a, const Item& b) { return less(part, a, part, b); });
   };
   // A long list is sorted in two halves at once, then merged.
   Part first, second;
