@@ -205,76 +205,146 @@ std::uint64_t KeyPrefix(std::string_view text) {
   return prefix;
 }
 
+// The first piece's size; pieces grow with the list, so that a long list is merged a few dozen
+// times at most.
+constexpr std::size_t kFirstPiece = 16'384;
+
 }  // namespace
+
+// An entry of a piece: its key (in the piece's buffer, which stays put once the piece is
+// keyed), the key's first bytes, and where the entry is.
+struct PieceSorter::Item {
+  std::uint64_t prefix;
+  std::int64_t number;
+  const char* key;
+  std::uint32_t length;
+  std::uint32_t piece;
+  std::uint32_t index;
+  std::uint8_t group;
+};
+
+// The keys of one piece lie one after another in one buffer, so that a long list costs no
+// allocation per entry.
+struct PieceSorter::Piece {
+  std::vector<std::string> entries;
+  std::vector<EntryFacts> facts;
+  std::string keys;
+};
+
+PieceSorter::PieceSorter(const EntryOrder& order) : order_(order) {}
+
+PieceSorter::~PieceSorter() {
+  if (last_.joinable()) last_.join();
+}
+
+std::size_t PieceSorter::NextPieceSize() const {
+  return std::max(kFirstPiece, added_ / 4);
+}
+
+bool PieceSorter::Before(const Item& a, const Item& b) const {
+  if (a.group != b.group) return a.group < b.group;
+  int c = (a.number > b.number) - (a.number < b.number);
+  if (c == 0) c = (a.prefix > b.prefix) - (a.prefix < b.prefix);
+  if (c == 0) c = std::string_view(a.key, a.length).compare(std::string_view(b.key, b.length));
+  return order_.order_.descending ? c > 0 : c < 0;
+}
+
+std::vector<PieceSorter::Item> PieceSorter::SortPiece(Piece& piece, std::uint32_t id) const {
+  const std::size_t count = piece.entries.size();
+  const bool with_facts = piece.facts.size() == count;
+  // Room for the usual keys at once: the items point into the buffer, and a buffer that grew
+  // by steps would leave its smaller predecessors with the allocator after the sort.
+  std::size_t room = 0;
+  for (const std::string& entry : piece.entries) room += 3 * entry.size() + 4;
+  piece.keys.reserve(room);
+  std::vector<std::pair<std::size_t, std::size_t>> spans;  // each key's offset and length
+  spans.reserve(count);
+  std::vector<Item> items;
+  items.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t offset = piece.keys.size();
+    int group = 0;
+    std::int64_t number = 0;
+    order_.AppendKey(piece.entries[i], with_facts ? piece.facts[i] : EntryFacts{}, group, number,
+                     piece.keys);
+    const std::string_view text = std::string_view(piece.keys).substr(offset);
+    items.push_back({KeyPrefix(text), number, nullptr, static_cast<std::uint32_t>(text.size()), id,
+                     static_cast<std::uint32_t>(i), static_cast<std::uint8_t>(group)});
+    spans.emplace_back(offset, text.size());
+  }
+  // A key longer than the room reserved may have moved the buffer: the pointers are set once
+  // every key is in it.
+  for (std::size_t i = 0; i < count; ++i) items[i].key = piece.keys.data() + spans[i].first;
+  // Equal keys are equal names of one group, which no order tells apart.
+  std::sort(items.begin(), items.end(),
+            [this](const Item& a, const Item& b) { return Before(a, b); });
+  return items;
+}
+
+void PieceSorter::MergeIntoRun(std::vector<Item> items) {
+  if (run_.empty()) {
+    run_ = std::move(items);
+    return;
+  }
+  // Of equal keys the run's, added earlier, comes first.
+  std::vector<Item> merged(run_.size() + items.size());
+  std::merge(run_.begin(), run_.end(), items.begin(), items.end(), merged.begin(),
+             [this](const Item& a, const Item& b) { return Before(a, b); });
+  run_ = std::move(merged);
+}
+
+void PieceSorter::Add(std::vector<std::string> entries, std::vector<EntryFacts> facts) {
+  if (entries.empty()) return;
+  added_ += entries.size();
+  pieces_.push_back(std::make_unique<Piece>(Piece{std::move(entries), std::move(facts), {}}));
+  Piece* piece = pieces_.back().get();
+  const auto id = static_cast<std::uint32_t>(pieces_.size() - 1);
+  // Each piece is sorted at once and merged into the run when the piece before it is.
+  last_ = std::thread([this, piece, id, before = std::move(last_)]() mutable {
+    std::vector<Item> items = SortPiece(*piece, id);
+    if (before.joinable()) before.join();
+    MergeIntoRun(std::move(items));
+  });
+}
+
+std::vector<std::string> PieceSorter::Finish(std::vector<std::string> entries,
+                                             std::vector<EntryFacts> facts) {
+  std::vector<Item> last;
+  if (!entries.empty()) {
+    pieces_.push_back(std::make_unique<Piece>(Piece{std::move(entries), std::move(facts), {}}));
+    last = SortPiece(*pieces_.back(), static_cast<std::uint32_t>(pieces_.size() - 1));
+  }
+  if (last_.joinable()) last_.join();
+  MergeIntoRun(std::move(last));
+  std::vector<std::string> sorted;
+  sorted.reserve(run_.size());
+  for (const Item& item : run_) {
+    sorted.push_back(std::move(pieces_[item.piece]->entries[item.index]));
+  }
+  run_ = {};
+  pieces_.clear();
+  added_ = 0;
+  return sorted;
+}
 
 void EntryOrder::Sort(std::vector<std::string>& entries,
                       const std::vector<EntryFacts>* facts) const {
-  // The keys of one part of the list lie one after another in one buffer, so that a long list
-  // costs no allocation per entry.
-  struct Item {
-    std::uint64_t prefix;
-    std::int64_t number;
-    std::size_t offset;
-    std::uint32_t length;
-    std::uint32_t index;
-    std::uint8_t group;
-  };
-  struct Part {
-    std::string keys;
-    std::vector<Item> items;
-  };
-  const auto less = [this](const Part& part_a, const Item& a, const Part& part_b, const Item& b) {
-    if (a.group != b.group) return a.group < b.group;
-    int c = (a.number > b.number) - (a.number < b.number);
-    if (c == 0) c = (a.prefix > b.prefix) - (a.prefix < b.prefix);
-    if (c == 0) {
-      c = std::string_view(part_a.keys)
-              .substr(a.offset, a.length)
-              .compare(std::string_view(part_b.keys).substr(b.offset, b.length));
-    }
-    return order_.descending ? c > 0 : c < 0;
-  };
-  const auto sort_part = [&](Part& part, std::size_t begin, std::size_t end) {
-    part.items.reserve(end - begin);
-    // Room for the usual keys at once: a buffer that grew by steps would leave its smaller
-    // predecessors with the allocator after the sort.
-    std::size_t room = 0;
-    for (std::size_t i = begin; i < end; ++i) room += 3 * entries[i].size() + 4;
-    part.keys.reserve(room);
-    for (std::size_t i = begin; i < end; ++i) {
-      const std::size_t offset = part.keys.size();
-      int group = 0;
-      std::int64_t number = 0;
-      AppendKey(entries[i], facts != nullptr ? (*facts)[i] : EntryFacts{}, group, number,
-                part.keys);
-      const std::string_view text = std::string_view(part.keys).substr(offset);
-      part.items.push_back({KeyPrefix(text), number, offset,
-                            static_cast<std::uint32_t>(text.size()), static_cast<std::uint32_t>(i),
-                            static_cast<std::uint8_t>(group)});
-    }
-    std::sort(part.items.begin(), part.items.end(),
-              [&](const Item& a, const Item& b) { return less(part, a, part, b); });
-  };
+  PieceSorter sorter(*this);
+  std::vector<EntryFacts> all_facts = facts != nullptr ? *facts : std::vector<EntryFacts>{};
   // A long list is sorted in two halves at once, then merged.
-  Part first, second;
-  const std::size_t half = entries.size() >= kSortInHalves ? entries.size() / 2 : 0;
-  if (half > 0) {
-    std::thread first_half(sort_part, std::ref(first), 0, half);
-    sort_part(second, half, entries.size());
-    first_half.join();
-  } else {
-    sort_part(second, 0, entries.size());
+  if (entries.size() >= kSortInHalves) {
+    const auto half = static_cast<std::ptrdiff_t>(entries.size() / 2);
+    std::vector<std::string> first(std::make_move_iterator(entries.begin()),
+                                   std::make_move_iterator(entries.begin() + half));
+    std::vector<EntryFacts> first_facts;
+    if (!all_facts.empty()) {
+      first_facts.assign(all_facts.begin(), all_facts.begin() + half);
+      all_facts.erase(all_facts.begin(), all_facts.begin() + half);
+    }
+    entries.erase(entries.begin(), entries.begin() + half);
+    sorter.Add(std::move(first), std::move(first_facts));
   }
-  std::vector<std::string> sorted;
-  sorted.reserve(entries.size());
-  auto a = first.items.begin(), b = second.items.begin();
-  while (a != first.items.end() || b != second.items.end()) {
-    // Of equal keys the first half's comes first, as a stable merge has it.
-    const bool take_second =
-        a == first.items.end() || (b != second.items.end() && less(second, *b, first, *a));
-    sorted.push_back(std::move(entries[take_second ? (b++)->index : (a++)->index]));
-  }
-  entries = std::move(sorted);
+  entries = sorter.Finish(std::move(entries), std::move(all_facts));
 }
 
 }  // namespace app

@@ -7,8 +7,10 @@
 // listing, the HTML export, the search results within each directory) uses this one order.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace app {
@@ -77,12 +79,47 @@ class EntryOrder {
             const std::vector<EntryFacts>* facts = nullptr) const;
 
  private:
+  friend class PieceSorter;
   // Sets a key's group and number and appends its text to `text`.
   void AppendKey(std::string_view entry, EntryFacts facts, int& group, std::int64_t& number,
                  std::string& text) const;
 
   SortOrder order_;
   bool collate_;
+};
+
+// Sorts a list handed over in pieces while it is still being read: each piece is keyed and
+// sorted on a thread of its own as the next is read, and the sorted pieces are merged at the
+// end. Of entries with equal keys the one added first comes first.
+class PieceSorter {
+ public:
+  explicit PieceSorter(const EntryOrder& order);
+  ~PieceSorter();
+  PieceSorter(const PieceSorter&) = delete;
+  PieceSorter& operator=(const PieceSorter&) = delete;
+
+  // How many entries the next piece should gather: pieces grow with the list, so that a long
+  // list merges from a few dozen at most.
+  std::size_t NextPieceSize() const;
+  // Starts sorting a piece; `facts`, when the order needs them, runs beside `entries`.
+  void Add(std::vector<std::string> entries, std::vector<EntryFacts> facts = {});
+  // Sorts the last piece on this thread, waits for the others and returns every entry in
+  // order.
+  std::vector<std::string> Finish(std::vector<std::string> entries = {},
+                                  std::vector<EntryFacts> facts = {});
+
+ private:
+  struct Item;
+  struct Piece;
+  bool Before(const Item& a, const Item& b) const;
+  std::vector<Item> SortPiece(Piece& piece, std::uint32_t id) const;
+  void MergeIntoRun(std::vector<Item> items);
+
+  EntryOrder order_;
+  std::vector<std::unique_ptr<Piece>> pieces_;  // each sorted piece's entries and keys
+  std::vector<Item> run_;                       // the pieces merged so far, in order
+  std::thread last_;                            // sorts the newest piece, then merges it
+  std::size_t added_ = 0;
 };
 
 }  // namespace app

@@ -221,8 +221,7 @@ void ListWatch::ListAgain(const std::string& dir) {
   };
   // Only which names are there counts: the model puts the new ones in their places itself, so
   // the fresh listing is not sorted, which for a million names would stall the window.
-  app::FillFileList(dir, app_.FileMask, entries, slice, app::EntryOrder(),
-                    [](const std::function<void()>&) {});
+  app::ListUnsorted(dir, app_.FileMask, entries, slice);
   model.Reconcile(std::move(entries), slice);
   if (app::TreeDirToPath(form_.DirList->Directory()) == dir) form_.DirList->Refresh();
   ShowCount();

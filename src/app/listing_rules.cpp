@@ -1,5 +1,8 @@
 #include "app/listing_rules.h"
 
+#include <optional>
+#include <utility>
+
 #include "console/command_rules.h"
 #include "platform/enumerate.h"
 #include "platform/file_ops.h"
@@ -50,9 +53,12 @@ bool ListingShows(std::string_view name, std::string_view mask) {
          platform::MatchListingPattern(name, mask);
 }
 
-std::size_t FillFileList(const std::string& path, const std::string& mask,
-                         std::vector<std::string>& entries, const std::function<void()>& each_entry,
-                         const EntryOrder& order, const SortRunner& run_sort) {
+namespace {
+
+// The listing of FillFileList, sorted in `order` or, with none, left as the directory gives it.
+std::size_t ListEntries(const std::string& path, const std::string& mask,
+                        std::vector<std::string>& entries, const std::function<void()>& each_entry,
+                        const EntryOrder* order, const SortRunner& run_sort) {
   if (MaskHoldsDelimiter(mask)) return 0;
   std::vector<std::string> listed;
   std::vector<EntryFacts> facts;
@@ -61,7 +67,10 @@ std::size_t FillFileList(const std::string& path, const std::string& mask,
   const bool joined_is_entry = platform::EndsWithDelim(path);
   std::size_t found = 0;
   platform::EnumOptions options;
-  options.details = order.NeedsFacts();
+  options.details = order != nullptr && order->NeedsFacts();
+  // A long directory is sorted piece by piece while the rest of it is still being read.
+  std::optional<PieceSorter> sorter;
+  if (order != nullptr) sorter.emplace(*order);
   platform::EnumerateEntries(path + mask, options, [&](const platform::DirEntry& entry) {
     if (entry.name == ".") return;
     ++found;
@@ -69,14 +78,19 @@ std::size_t FillFileList(const std::string& path, const std::string& mask,
         joined_is_entry ? entry.is_dir : platform::DirectoryExists(path + entry.name);
     listed.push_back(is_dir ? entry.name + platform::kPathDelim : entry.name);
     if (options.details) facts.push_back({entry.size, entry.mtime});
+    if (sorter && listed.size() == sorter->NextPieceSize()) {
+      sorter->Add(std::exchange(listed, {}), std::exchange(facts, {}));
+    }
     if (each_entry) each_entry();
   });
-  // The order puts the parent first, then the directories, then the files.
-  const auto sort = [&] { order.Sort(listed, options.details ? &facts : nullptr); };
-  if (run_sort) {
-    run_sort(sort);
-  } else {
-    sort();
+  if (sorter) {
+    // The order puts the parent first, then the directories, then the files.
+    const auto sort = [&] { listed = sorter->Finish(std::move(listed), std::move(facts)); };
+    if (run_sort) {
+      run_sort(sort);
+    } else {
+      sort();
+    }
   }
   if (entries.empty()) {
     entries = std::move(listed);
@@ -85,6 +99,20 @@ std::size_t FillFileList(const std::string& path, const std::string& mask,
     for (auto& e : listed) entries.push_back(std::move(e));
   }
   return found;
+}
+
+}  // namespace
+
+std::size_t FillFileList(const std::string& path, const std::string& mask,
+                         std::vector<std::string>& entries, const std::function<void()>& each_entry,
+                         const EntryOrder& order, const SortRunner& run_sort) {
+  return ListEntries(path, mask, entries, each_entry, &order, run_sort);
+}
+
+std::size_t ListUnsorted(const std::string& path, const std::string& mask,
+                         std::vector<std::string>& entries,
+                         const std::function<void()>& each_entry) {
+  return ListEntries(path, mask, entries, each_entry, nullptr, {});
 }
 
 }  // namespace app

@@ -41,7 +41,8 @@ bool ListingGroupBefore(std::string_view a, std::string_view b);
 // True when the listing of a directory with `mask` shows an entry of that name: not hidden, and
 // matching the mask.
 bool ListingShows(std::string_view name, std::string_view mask);
-// Runs a sort; a window runs it beside its event loop so that it keeps painting.
+// Runs the sort it is handed, on any thread, before it returns: a window runs it beside its
+// event loop so that it keeps painting. The listing's entries are only complete once it has.
 using SortRunner = std::function<void(const std::function<void()>& sort)>;
 
 // Appends the entries of `path` + `mask` to `entries`: first every directory, as its name and
@@ -56,5 +57,10 @@ std::size_t FillFileList(const std::string& path, const std::string& mask,
                          std::vector<std::string>& entries,
                          const std::function<void()>& each_entry = {},
                          const EntryOrder& order = EntryOrder(), const SortRunner& run_sort = {});
+// The same entries in the order the directory gives them, for a caller to whom only which names
+// are there counts.
+std::size_t ListUnsorted(const std::string& path, const std::string& mask,
+                         std::vector<std::string>& entries,
+                         const std::function<void()>& each_entry = {});
 
 }  // namespace app

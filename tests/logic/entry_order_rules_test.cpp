@@ -116,6 +116,18 @@ TEST(EntryOrder, LongListsSortAsOneEntryAtATimeCompares) {
       std::vector<std::string> entries = listed;
       order.Sort(entries, &facts);
       EXPECT_EQ(entries, expected) << app::FormatSortOrder(order.order());
+      // The same list handed over in uneven pieces as a listing reads it.
+      app::PieceSorter pieces(order);
+      std::size_t from = 0;
+      for (const std::size_t size : {std::size_t{1}, std::size_t{7'000}, std::size_t{9'001}}) {
+        pieces.Add({listed.begin() + from, listed.begin() + from + size},
+                   {facts.begin() + from, facts.begin() + from + size});
+        from += size;
+      }
+      EXPECT_EQ(
+          pieces.Finish({listed.begin() + from, listed.end()}, {facts.begin() + from, facts.end()}),
+          expected)
+          << "in pieces, " << app::FormatSortOrder(order.order());
     }
   }
 }

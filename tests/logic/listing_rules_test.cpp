@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/entry_order_rules.h"
 #include "app/listing_rules.h"
 #include "console/console_text_rules.h"
 #include "support/temp_dir.h"
@@ -65,6 +66,25 @@ TEST(FillFileList, DirectoriesFirstThenFilesWithTheMaskOnBoth) {
   entries.clear();
   EXPECT_EQ(app::FillFileList(dir.Slash() + "missing/", "*.*", entries), 0u);
   EXPECT_TRUE(entries.empty());
+}
+
+TEST(FillFileList, ALongDirectoryComesWholeSortedOrNot) {
+  // Long enough to be sorted in pieces while it is read.
+  TempDir dir;
+  std::vector<std::string> expected = {"../"};
+  for (int i = 0; i < 40'000; ++i) expected.push_back("f" + std::to_string(i));
+  for (std::size_t i = 1; i < expected.size(); ++i) dir.CreateFile(expected[i]);
+  std::sort(expected.begin() + 1, expected.end(),
+            [](const std::string& a, const std::string& b) { return app::CompareNames(a, b) < 0; });
+  std::vector<std::string> sorted;
+  EXPECT_EQ(app::FillFileList(dir.Slash(), "*.*", sorted, {}, app::EntryOrder({}, false)),
+            expected.size());
+  EXPECT_EQ(sorted, expected);
+  std::vector<std::string> unsorted;
+  EXPECT_EQ(app::ListUnsorted(dir.Slash(), "*.*", unsorted), expected.size());
+  std::sort(unsorted.begin() + 1, unsorted.end(),
+            [](const std::string& a, const std::string& b) { return app::CompareNames(a, b) < 0; });
+  EXPECT_EQ(unsorted, expected);
 }
 
 TEST(FillFileList, APathWithoutItsDelimiterListsMatchingNamesAsFiles) {
