@@ -1,12 +1,12 @@
 #include "tools/rename_journal.h"
 
-#include <random>
 #include <stdexcept>
 
 #include "platform/append_file.h"
 #include "platform/file_identity.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/random_id.h"
 #include "platform/text_file.h"
 
 namespace tools {
@@ -15,8 +15,7 @@ namespace {
 
 // An id no other run of this or another instance of the program takes.
 std::string NewRunId() {
-  std::random_device random;
-  const std::uint64_t bits = (std::uint64_t{random()} << 32) ^ random();
+  const std::uint64_t bits = platform::RandomId();
   static constexpr char kHex[] = "0123456789abcdef";
   std::string id;
   for (int shift = 60; shift >= 0; shift -= 4) id += kHex[(bits >> shift) & 15];

@@ -1,10 +1,10 @@
 #include "tools/transfer_record.h"
 
 #include <optional>
-#include <random>
 #include <utility>
 
 #include "platform/file_identity.h"
+#include "platform/random_id.h"
 
 namespace tools {
 
@@ -34,8 +34,7 @@ std::optional<TransferItem> Made(UndoKind kind, const TransferItem& planned) {
 // A job number no other job in the history has, as far as chance goes: jobs of other windows
 // and other instances of the program append to the same history.
 std::uint64_t NewJob() {
-  std::random_device random;
-  const std::uint64_t job = (std::uint64_t{random()} << 32) ^ random();
+  const std::uint64_t job = platform::RandomId();
   return job != 0 ? job : 1;
 }
 
