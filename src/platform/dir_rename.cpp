@@ -36,7 +36,7 @@ bool DirRenamer::Rename(const std::string& old_name, const std::string& new_name
     return true;
   }
   const int err = errno;
-  return (err == EINVAL || err == ENOSYS || err == EOPNOTSUPP || err == EXDEV) && by_path();
+  return (NoReplaceUnsupported(err) || err == EXDEV) && by_path();
 }
 
 }  // namespace platform

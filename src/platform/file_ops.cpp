@@ -41,11 +41,6 @@ bool WriteAllAt(int fd, const char* data, std::size_t size, std::int64_t offset)
   return true;
 }
 
-// Tells whether the system refused the no-replace flag itself rather than the move.
-bool NoReplaceUnsupported(int err) {
-  return err == EINVAL || err == ENOSYS || err == EOPNOTSUPP;
-}
-
 // The move of a file to another file system: copy first, remove the source only after the copy
 // succeeded; a source that cannot be removed takes the copy back, so nothing is doubled.
 bool MoveByCopy(const std::string& src, const std::string& dst) {
@@ -179,6 +174,10 @@ bool CopyLinkNoReplace(const std::string& src, const std::string& dst) {
   }
   // symlink(2) fails on an existing dst, so nothing is replaced.
   return symlink(target.c_str(), dst.c_str()) == 0;
+}
+
+bool NoReplaceUnsupported(int err) {
+  return err == EINVAL || err == ENOSYS || err == EOPNOTSUPP;
 }
 
 bool MoveFileNoReplace(const std::string& src, const std::string& dst) {

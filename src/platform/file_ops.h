@@ -58,6 +58,10 @@ CopyOutcome CopyFileReporting(const std::string& src, const std::string& dst,
 // copied, never what it points to); never replaces an existing dst. False on any failure.
 bool CopyLinkNoReplace(const std::string& src, const std::string& dst);
 
+// Tells, from the errno of a rename with the no-replace flag, whether the system refused the
+// flag itself rather than the move.
+bool NoReplaceUnsupported(int err);
+
 // Moves src to dst, never replacing an existing dst (across file systems: copy, then remove the
 // source only after the copy succeeded). Refuses anything but a file, directory or link. False
 // on any failure.
