@@ -13,14 +13,11 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/dir_stream.h"
 #include "platform/paths.h"
 
 namespace platform {
 namespace {
-
-struct CloseDir {
-  void operator()(DIR* stream) const { closedir(stream); }
-};
 
 constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
@@ -88,15 +85,16 @@ class DirQueue {
 
 enum class Kind { kFile, kDir, kLinkToDir };
 
-Kind KindOf(int dir_fd, const dirent* item) {
-  if (item->d_type == DT_DIR) return Kind::kDir;
-  if (item->d_type != DT_LNK && item->d_type != DT_UNKNOWN) return Kind::kFile;
+Kind KindOf(int dir_fd, const DirStream::Entry& item) {
+  if (item.type == DT_DIR) return Kind::kDir;
+  if (item.type != DT_LNK && item.type != DT_UNKNOWN) return Kind::kFile;
+  const std::string name(item.name);
   struct stat st;
-  if (fstatat(dir_fd, item->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) return Kind::kFile;
+  if (fstatat(dir_fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return Kind::kFile;
   if (S_ISDIR(st.st_mode)) return Kind::kDir;
   if (!S_ISLNK(st.st_mode)) return Kind::kFile;
   // A link: what it points to decides; a dangling link is a file.
-  if (fstatat(dir_fd, item->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode)) return Kind::kLinkToDir;
+  if (fstatat(dir_fd, name.c_str(), &st, 0) == 0 && S_ISDIR(st.st_mode)) return Kind::kLinkToDir;
   return Kind::kFile;
 }
 
@@ -141,27 +139,26 @@ class Walk {
   }
 
  private:
-  // The path of a queued directory below the start: "" for the start itself, ending in the
-  // delimiter otherwise.
-  std::string Relative(std::size_t index) const { return std::string(queue_.At(index)); }
-
   Listing List(const std::string& relative) const {
     Listing listing;
     const int fd =
         relative.empty() ? dup(start_fd_) : OpenDirectoryAt(start_fd_, relative, O_NOFOLLOW);
     if (fd < 0) return listing;
-    std::unique_ptr<DIR, CloseDir> stream(fdopendir(fd));
-    if (!stream) {
-      close(fd);
-      return listing;
-    }
+    // One buffer a thread, for all the directories it lists.
+    thread_local const std::unique_ptr<char[]> buffer(new char[DirStream::kBufferBytes]);
+    DirStream stream(fd, buffer.get());
     listing.listed = true;
-    std::string names;
-    std::vector<std::size_t> ends;
-    while (const dirent* item = readdir(stream.get())) {
+    // Scratch space a thread keeps from one directory to the next.
+    thread_local std::string names;
+    thread_local std::vector<std::size_t> ends;
+    thread_local std::vector<std::string_view> kept;
+    names.clear();
+    ends.clear();
+    kept.clear();
+    DirStream::Entry item;
+    while (stream.Next(item)) {
       if (stop_.load(std::memory_order_relaxed)) break;
-      const std::string_view name = item->d_name;
-      if (name == "." || name == "..") continue;
+      const std::string_view name = item.name;
       switch (KindOf(fd, item)) {
         case Kind::kDir:
           listing.subdirs.append(name).push_back('\0');
@@ -174,8 +171,6 @@ class Walk {
           break;
       }
     }
-    std::vector<std::string_view> kept;
-    kept.reserve(ends.size());
     for (std::size_t i = 0, begin = 0; i < ends.size(); begin = ends[i++]) {
       kept.emplace_back(names.data() + begin, ends[i] - begin);
     }
@@ -184,7 +179,7 @@ class Walk {
     return listing;
   }
 
-  // Queues the subdirectories of the directory at `relative`, which has just left the queue.
+  // Queues the subdirectories of the directory at `relative`.
   void QueueSubdirs(const std::string& relative, const Listing& listing) {
     if (listing.listed) {
       ++summary_.listed;
@@ -220,7 +215,7 @@ class Walk {
 
   void RunAlone() {
     while (!queue_.empty()) {
-      const std::string relative = Relative(0);
+      const std::string relative(queue_.At(0));
       const std::string dir = start_ + relative;
       if (!Enter(dir)) return;
       const Listing listing = OpenStart() ? List(relative) : Listing{};
@@ -231,8 +226,10 @@ class Walk {
   }
 
   // Helper threads list the queued directories in queue order, as far as kLookahead beyond the
-  // oldest one; the calling thread takes each listing off the front as soon as it is ready, so
-  // the callbacks see exactly what a walk alone gives.
+  // oldest one, and queue each listing's subdirectories as soon as every listing before it is
+  // done, so the queue keeps the order of a walk alone. The calling thread takes the listings
+  // off the front a batch at a time, so that it is not woken for every directory; the callbacks
+  // see exactly what a walk alone gives.
   void RunWithHelpers(unsigned threads) {
     if (!OpenStart()) {
       const std::string dir = start_;
@@ -244,30 +241,44 @@ class Walk {
       Listing listing;
     };
     constexpr std::size_t kLookahead = 1024;
+    constexpr std::size_t kBatch = 64;  // listings ready before the calling thread is woken
     std::mutex mutex;
     std::condition_variable work_queued;
-    std::condition_variable front_done;
+    std::condition_variable batch_ready;
     std::deque<Pending> pending;  // for the oldest queued directories, in queue order
-    std::size_t front_index = 0;  // how many directories have left the queue
+    std::size_t ready = 0;        // how many of `pending` are done with their subdirs queued
+    std::size_t listing_now = 0;  // helpers at work on a listing
     bool finished = false;
 
+    // With the lock held: whether the helpers can go on without the calling thread.
+    const auto can_list = [&] {
+      return pending.size() < queue_.size() && pending.size() < kLookahead;
+    };
     const auto helper = [&] {
       std::unique_lock lock(mutex);
       for (;;) {
-        work_queued.wait(lock, [&] {
-          return finished || (pending.size() < queue_.size() && pending.size() < kLookahead);
-        });
+        work_queued.wait(lock, [&] { return finished || can_list(); });
         if (finished) return;
-        const std::size_t index = front_index + pending.size();
+        const std::size_t slot = pending.size();
+        const std::size_t popped = popped_;
         pending.emplace_back();
-        const std::string relative = Relative(pending.size() - 1);
+        const std::string relative(queue_.At(slot));
+        ++listing_now;
         lock.unlock();
         Listing listing = List(relative);
         lock.lock();
-        Pending& slot = pending[index - front_index];
-        slot.listing = std::move(listing);
-        slot.done = true;
-        if (index == front_index) front_done.notify_one();
+        --listing_now;
+        pending[slot - (popped_ - popped)].listing = std::move(listing);
+        pending[slot - (popped_ - popped)].done = true;
+        const std::size_t before = queue_.size();
+        while (ready < pending.size() && pending[ready].done) {
+          QueueSubdirs(std::string(queue_.At(ready)), pending[ready].listing);
+          ++ready;
+        }
+        if (queue_.size() > before) work_queued.notify_all();
+        if (ready >= kBatch || (ready > 0 && (listing_now == 0 || !can_list()))) {
+          batch_ready.notify_one();
+        }
       }
     };
     // However the walk ends, even by an exception from a callback, the helpers stop first.
@@ -289,9 +300,9 @@ class Walk {
     for (unsigned i = 0; i < threads; ++i) helpers.threads.emplace_back(helper);
 
     std::unique_lock lock(mutex);
+    std::vector<std::pair<std::string, Listing>> batch;
     while (!queue_.empty()) {
-      const auto ready = [&] { return !pending.empty() && pending.front().done; };
-      if (!front_done.wait_for(lock, std::chrono::milliseconds(10), ready)) {
+      if (!batch_ready.wait_for(lock, std::chrono::milliseconds(10), [&] { return ready > 0; })) {
         lock.unlock();
         const bool go = !callbacks_.idle || callbacks_.idle();
         lock.lock();
@@ -301,19 +312,20 @@ class Walk {
         }
         continue;
       }
-      const Listing listing = std::move(pending.front().listing);
-      pending.pop_front();
-      const std::string relative = Relative(0);
-      queue_.PopFront();
-      ++front_index;
-      // Queued first, so that the helpers go on while the files are handed out.
-      QueueSubdirs(relative, listing);
-      work_queued.notify_all();
+      for (; ready > 0; --ready) {
+        batch.emplace_back(std::string(queue_.At(0)), std::move(pending.front().listing));
+        pending.pop_front();
+        queue_.PopFront();
+        ++popped_;
+      }
+      if (can_list()) work_queued.notify_all();
       lock.unlock();
-      const std::string dir = start_ + relative;
-      const bool go = Enter(dir) && Files(dir, listing);
+      for (const auto& [relative, listing] : batch) {
+        const std::string dir = start_ + relative;
+        if (!Enter(dir) || !Files(dir, listing)) return;
+      }
+      batch.clear();
       lock.lock();
-      if (!go) return;
     }
   }
 
@@ -321,6 +333,8 @@ class Walk {
   std::string start_;
   int start_fd_ = -1;
   DirQueue queue_;
+  std::size_t popped_ = 0;  // directories that have left the queue
+
   WalkSummary summary_;
   std::atomic<bool> stop_{false};
 };

@@ -40,6 +40,9 @@ class Mask {
   bool SetMatches(const Token& set, char32_t c) const;
 
   std::vector<Token> tokens_;
+  // The literal bytes the mask ends with (lower case): every name it matches ends with them, so
+  // most names are refused by one comparison.
+  std::string tail_;
 };
 
 // The reason the mask window refuses a listing mask, or an empty text: the path delimiter would

@@ -15,6 +15,7 @@ namespace {
 // A directory's files come in the file system's order; they are put in the file list's name
 // order, with each name's sort key computed once.
 void SortNames(const app::EntryOrder& order, std::vector<std::string_view>& names) {
+  if (names.size() < 2) return;
   std::vector<std::pair<app::EntryOrder::Key, std::string_view>> keyed;
   keyed.reserve(names.size());
   for (const std::string_view name : names) keyed.emplace_back(order.MakeKey(name), name);

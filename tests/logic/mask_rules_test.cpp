@@ -31,6 +31,14 @@ TEST(MaskRules, MatchTable) {
       {"*.TXT", "B.Txt", true},
       {"*.txt", "a.txt.bak", false},
       {"*.txt", "txt", false},
+      // The literal end of a mask is checked first: it must also hold with no star, after a
+      // set, and in bytes of several-byte characters.
+      {"abc", "xbc", false},
+      {"ABC", "abc", true},
+      {"[ab]x", "bX", true},
+      {"[ab]x", "x", false},
+      {"*\xC3\xA9", "caf\xC3\xA9", true},
+      {"*\xC3\xA9", "caf\xC3\xA8", false},
       {"*", "", true},
       {"*", "no_dot", true},
       // "*.*" by these rules needs a dot; the search treats that exact mask apart.

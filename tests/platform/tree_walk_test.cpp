@@ -222,9 +222,17 @@ TEST(TreeWalk, HelperThreadsGiveTheOrderOfTheWalkAlone) {
   std::string thin = "thin/";
   for (int level = 0; level < 40; ++level, thin += "n/")
     dir.CreateFile(thin + "h" + std::to_string(level));
+  // More directories than the helpers list ahead, and a directory whose names take several
+  // reads of the kernel's entries.
+  for (int d = 0; d < 1100; ++d) dir.CreateDir("wide/w" + std::to_string(d) + "/");
+  const std::string long_name(120, 'l');
+  for (int f = 0; f < 600; ++f) dir.CreateFile("wide/w7/" + long_name + std::to_string(f));
   for (const bool only_odd : {false, true}) {
     const std::vector<std::string> alone = Trace(dir.Path(), 1, only_odd);
-    ASSERT_GT(alone.size(), 100u);
+    ASSERT_EQ(std::count(alone.begin(), alone.end(), "> " + dir.Slash() + "wide/w1099/"), 1);
+    ASSERT_EQ(std::count_if(alone.begin(), alone.end(),
+                            [&](const std::string& t) { return t.rfind(long_name, 0) == 0; }),
+              only_odd ? 300 : 600);
     for (const unsigned threads : {2u, 5u}) {
       EXPECT_EQ(Trace(dir.Path(), threads, only_odd), alone) << threads << " threads";
     }
