@@ -25,11 +25,15 @@ std::int64_t Nanoseconds(const struct statx_timestamp& t) {
 }  // namespace
 
 std::optional<FileIdentity> GetFileIdentity(const std::string& path) {
+  return GetFileIdentityAt(AT_FDCWD, path);
+}
+
+std::optional<FileIdentity> GetFileIdentityAt(int dir_fd, const std::string& name, unsigned* mode) {
   struct statx st {};
-  if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &st) !=
-      0) {
+  if (statx(dir_fd, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &st) != 0) {
     return std::nullopt;
   }
+  if (mode != nullptr) *mode = st.stx_mode;
   FileIdentity id;
   // The same number stat() gives, so that identities compare with older records.
   id.device = makedev(st.stx_dev_major, st.stx_dev_minor);

@@ -21,6 +21,10 @@ struct FileIdentity {
 
 // The identity of the entry itself (a link is not followed), or nothing when there is none.
 std::optional<FileIdentity> GetFileIdentity(const std::string& path);
+// The same for the entry `name` of the open directory `dir_fd`; `mode`, when given, receives
+// the entry's type and permission bits (as stat gives them).
+std::optional<FileIdentity> GetFileIdentityAt(int dir_fd, const std::string& name,
+                                              unsigned* mode = nullptr);
 
 // True when `now` is the file that `recorded` describes: the same device, inode, size and
 // last-write time, and the same birth time where both know one.

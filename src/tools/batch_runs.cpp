@@ -2,6 +2,7 @@
 // that shows what a run would do.
 
 #include <QScrollBar>
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -106,16 +107,40 @@ void TfrmBatch::QueueLine(const std::string& line) {
 }
 
 void TfrmBatch::CarryOutRenames() {
-  std::vector<std::pair<std::string, std::string>> pairs;
-  pairs.reserve(pending_.size());
+  // A run most often renames in one directory: the first entry's directory keeps its renamer
+  // for the whole run, and the new names there are looked up while the run is recorded. An entry
+  // of another directory gets a renamer of its own, one at a time.
+  const auto first = std::find_if(pending_.begin(), pending_.end(),
+                                  [](const PendingRename& r) { return r.row >= 0; });
+  platform::DirRenamer main_renamer(first == pending_.end() ? std::string() : first->dir);
+  std::optional<platform::DirRenamer> other_renamer;
+  const auto renamer_for = [&](const std::string& dir) -> platform::DirRenamer& {
+    if (dir == main_renamer.dir()) return main_renamer;
+    if (!other_renamer || other_renamer->dir() != dir) other_renamer.emplace(dir);
+    return *other_renamer;
+  };
+  std::vector<std::string> new_names;
   for (const PendingRename& r : pending_) {
-    if (r.row >= 0) pairs.emplace_back(r.old_path, r.new_path);
+    if (r.row >= 0 && r.dir == main_renamer.dir()) new_names.push_back(r.new_name);
+  }
+  main_renamer.LookUpAhead(std::move(new_names));
+  std::vector<tools::JournalPair> pairs;
+  std::vector<bool> identified;
+  for (const PendingRename& r : pending_) {
+    if (r.row < 0) continue;
+    tools::JournalPair& pair = pairs.emplace_back();
+    pair.old_path = r.old_path;
+    pair.new_path = r.new_path;
+    const auto id = renamer_for(r.dir).Identify(r.old_entry.name);
+    if (id) pair.id = *id;
+    identified.push_back(id.has_value());
   }
   // Every pair is on the disk before the first rename, so that a crash cannot lose one.
-  if (!journal_->Intend(pairs)) {
+  const bool any = !pairs.empty();
+  if (!journal_->Intend(std::move(pairs))) {
     app_.PrintLine("> Warning: the rename journal " + Quoted(JournalPath()) +
                    " can not be written; this run can not be undone");
-  } else if (!pairs.empty()) {
+  } else if (any) {
     UndoHistoryOf(app_).Record({tools::UndoKind::kBatch, {}, {}, {}, journal_->run_id()});
     if (journal_->runs_let_go() > 0) {
       app_.PrintLine("> Warning: the rename journal " + Quoted(JournalPath()) +
@@ -123,8 +148,7 @@ void TfrmBatch::CarryOutRenames() {
                      " older runs can no longer be undone");
     }
   }
-  std::size_t i = 0;                            // the pair's place in the journal
-  std::optional<platform::DirRenamer> renamer;  // for the directory of the entries at hand
+  std::size_t i = 0;  // the pair's place in the journal
   for (const PendingRename& r : pending_) {
     if (r.row < 0) {
       app_.PrintLine(r.done_line);
@@ -132,8 +156,7 @@ void TfrmBatch::CarryOutRenames() {
     }
     if (i > 0) PumpEvents();
     if (stop_) break;
-    if (!renamer || renamer->dir() != r.dir) renamer.emplace(r.dir);
-    if (!renamer->Rename(r.old_entry.name, r.new_name)) {
+    if (!renamer_for(r.dir).Rename(r.old_entry.name, r.new_name, identified[i])) {
       journal_->Failed(i++);
       if (!r.taken_line.empty() && platform::GetEntryId(r.new_path)) {
         app_.PrintLine(r.taken_line);

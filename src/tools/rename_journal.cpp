@@ -57,19 +57,18 @@ RenameJournal::~RenameJournal() {
   Flush();
 }
 
-bool RenameJournal::Intend(const std::vector<std::pair<std::string, std::string>>& pairs) {
+bool RenameJournal::Intend(std::vector<JournalPair> pairs) {
   if (pairs.empty()) return true;
   JournalRun run;
   run.id = NewRunId();
-  run.pairs.reserve(pairs.size());
-  for (const auto& [old_path, new_path] : pairs) {
-    JournalPair pair;
-    pair.old_path = old_path;
-    pair.new_path = new_path;
-    dirs_.insert(platform::DirName(old_path));
-    if (const auto id = platform::GetFileIdentity(old_path)) pair.id = *id;
-    run.pairs.push_back(std::move(pair));
+  std::string last_dir;  // most runs rename in one directory
+  for (const JournalPair& pair : pairs) {
+    std::string dir = platform::DirName(pair.old_path);
+    if (dir == last_dir) continue;
+    dirs_.insert(dir);
+    last_dir = std::move(dir);
   }
+  run.pairs = std::move(pairs);
   if (!AddToJournal(path_, JournalRunText(run), &runs_let_go_)) return false;
   run_id_ = std::move(run.id);
   file_ = std::make_unique<platform::AppendFile>(path_);

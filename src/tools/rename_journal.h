@@ -24,11 +24,11 @@ class RenameJournal {
   explicit RenameJournal(std::string path);
   ~RenameJournal();
 
-  // Records a new run: that each old path (first) is about to be renamed to its new path
-  // (second), with the identity of each file, in one write that is on the disk before it
-  // returns. A run that renames nothing leaves the journal as it was. False when the journal
-  // cannot be written.
-  bool Intend(const std::vector<std::pair<std::string, std::string>>& pairs);
+  // Records a new run: that each pair's file, of the identity given, is about to be renamed
+  // from its old path to its new path, in one write that is on the disk before it returns. A
+  // run that renames nothing leaves the journal as it was. False when the journal cannot be
+  // written.
+  bool Intend(std::vector<JournalPair> pairs);
   // The run's id, once Intend recorded it.
   const std::string& run_id() const { return run_id_; }
   // The older runs Intend let go to keep the journal within its size.

@@ -32,24 +32,38 @@ TEST(DirRenamer, RenamesOnlyWhatMoveFileNoReplaceWould) {
       {"a missing entry", "none.txt", "c.txt", false},
       {"a named pipe", "pipe", "pipe2", false},
   };
-  for (const Case& c : cases) {
-    TempDir dir;
-    dir.CreateFile("a.txt", "A");
-    dir.CreateFile("b.txt", "B");
-    dir.CreateDir("sub");
-    ASSERT_EQ(symlink("a.txt", (dir.Slash() + "link").c_str()), 0);
-    ASSERT_EQ(mkfifo((dir.Slash() + "pipe").c_str(), 0644), 0);
-    platform::DirRenamer renamer(dir.Slash());
-    EXPECT_EQ(renamer.Rename(c.old_name, c.new_name), c.renamed) << c.what;
-    EXPECT_EQ(dir.Exists(c.old_name), !c.renamed && c.old_name != std::string("none.txt"))
-        << c.what;
-    EXPECT_EQ(dir.Read("a.txt") + dir.Read("b.txt"),
-              c.renamed && c.old_name == std::string("a.txt") ? "<missing>B" : "AB")
-        << c.what;
-    if (c.renamed) {
-      EXPECT_TRUE(dir.Exists(c.new_name)) << c.what;
+  // Each case also the way a run goes: the entry identified and the new name looked up ahead
+  // first, the rename then told whether the entry was identified.
+  for (const bool identify_first : {false, true})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(identify_first ? "identified first" : "renamed at once");
+      TempDir dir;
+      dir.CreateFile("a.txt", "A");
+      dir.CreateFile("b.txt", "B");
+      dir.CreateDir("sub");
+      ASSERT_EQ(symlink("a.txt", (dir.Slash() + "link").c_str()), 0);
+      ASSERT_EQ(mkfifo((dir.Slash() + "pipe").c_str(), 0644), 0);
+      platform::DirRenamer renamer(dir.Slash());
+      bool identified = false;
+      if (identify_first) {
+        renamer.LookUpAhead({c.new_name, "other"});
+        const auto id = renamer.Identify(c.old_name);
+        identified = id.has_value();
+        EXPECT_EQ(identified, c.renamed || c.old_name == std::string("a.txt")) << c.what;
+        if (id) {
+          EXPECT_EQ(id, platform::GetFileIdentity(dir.Slash() + c.old_name)) << c.what;
+        }
+      }
+      EXPECT_EQ(renamer.Rename(c.old_name, c.new_name, identified), c.renamed) << c.what;
+      EXPECT_EQ(dir.Exists(c.old_name), !c.renamed && c.old_name != std::string("none.txt"))
+          << c.what;
+      EXPECT_EQ(dir.Read("a.txt") + dir.Read("b.txt"),
+                c.renamed && c.old_name == std::string("a.txt") ? "<missing>B" : "AB")
+          << c.what;
+      if (c.renamed) {
+        EXPECT_TRUE(dir.Exists(c.new_name)) << c.what;
+      }
     }
-  }
 }
 
 // A directory named without its delimiter, one that cannot be opened, and an armed fault plan
