@@ -24,8 +24,10 @@ constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 // Opens the directory `path` relative to `base`. A path longer than the system takes in one call
 // is opened a piece of whole names at a time, each piece relative to the one before. The last
 // name is not followed when it has become a link since it was listed.
-int OpenDirectoryAt(int base, std::string_view path, int extra_flags) {
+int OpenDirectoryAt(int base, const std::string& whole_path, int extra_flags) {
   constexpr std::size_t kPiece = 2048;  // well below PATH_MAX, and far above NAME_MAX
+  if (whole_path.size() <= kPiece) return openat(base, whole_path.c_str(), kDirFlags | extra_flags);
+  std::string_view path = whole_path;
   int fd = base;
   for (;;) {
     std::size_t cut = path.size();
@@ -238,9 +240,10 @@ class Walk {
     }
     struct Pending {
       bool done = false;
+      std::string relative;
       Listing listing;
     };
-    constexpr std::size_t kLookahead = 1024;
+    constexpr std::size_t kLookahead = 256;
     constexpr std::size_t kBatch = 64;  // listings ready before the calling thread is woken
     std::mutex mutex;
     std::condition_variable work_queued;
@@ -262,18 +265,19 @@ class Walk {
         const std::size_t slot = pending.size();
         const std::size_t popped = popped_;
         pending.emplace_back();
-        const std::string relative(queue_.At(slot));
+        std::string relative(queue_.At(slot));
         ++listing_now;
         lock.unlock();
         Listing listing = List(relative);
         lock.lock();
         --listing_now;
-        pending[slot - (popped_ - popped)].listing = std::move(listing);
-        pending[slot - (popped_ - popped)].done = true;
+        Pending& done = pending[slot - (popped_ - popped)];
+        done.relative = std::move(relative);
+        done.listing = std::move(listing);
+        done.done = true;
         const std::size_t before = queue_.size();
-        while (ready < pending.size() && pending[ready].done) {
-          QueueSubdirs(std::string(queue_.At(ready)), pending[ready].listing);
-          ++ready;
+        for (; ready < pending.size() && pending[ready].done; ++ready) {
+          QueueSubdirs(pending[ready].relative, pending[ready].listing);
         }
         if (queue_.size() > before) work_queued.notify_all();
         if (ready >= kBatch || (ready > 0 && (listing_now == 0 || !can_list()))) {
@@ -301,6 +305,7 @@ class Walk {
 
     std::unique_lock lock(mutex);
     std::vector<std::pair<std::string, Listing>> batch;
+    std::string dir;  // one string for all the directories' paths
     while (!queue_.empty()) {
       if (!batch_ready.wait_for(lock, std::chrono::milliseconds(10), [&] { return ready > 0; })) {
         lock.unlock();
@@ -313,7 +318,7 @@ class Walk {
         continue;
       }
       for (; ready > 0; --ready) {
-        batch.emplace_back(std::string(queue_.At(0)), std::move(pending.front().listing));
+        batch.emplace_back(std::move(pending.front().relative), std::move(pending.front().listing));
         pending.pop_front();
         queue_.PopFront();
         ++popped_;
@@ -321,7 +326,7 @@ class Walk {
       if (can_list()) work_queued.notify_all();
       lock.unlock();
       for (const auto& [relative, listing] : batch) {
-        const std::string dir = start_ + relative;
+        dir.assign(start_).append(relative);
         if (!Enter(dir) || !Files(dir, listing)) return;
       }
       batch.clear();

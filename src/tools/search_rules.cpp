@@ -30,7 +30,9 @@ SearchOutcome SearchFiles(std::string_view start, std::string_view mask,
                           std::vector<std::string>& found,
                           const std::function<bool(std::string_view dir)>& keep_going,
                           unsigned threads) {
-  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  // One more than the cores: a thread waiting for a directory block from the disk, or for the
+  // queue, leaves no core idle.
+  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency()) + 1;
   SearchOutcome outcome;
   if (start.empty()) {
     outcome.error = "no directory to search in";

@@ -27,7 +27,7 @@ struct SearchOutcome {
 // called with the directory at hand for every directory and every file found, and every few
 // milliseconds (with "") while the search waits, so that a caller can show progress and stop the
 // search by returning false; it runs on the calling thread. `threads` list the directories ahead
-// (0: one per core); the order found is the same for any number.
+// (0: one more than the cores); the order found is the same for any number.
 SearchOutcome SearchFiles(std::string_view start, std::string_view mask,
                           std::vector<std::string>& found,
                           const std::function<bool(std::string_view dir)>& keep_going = {},
