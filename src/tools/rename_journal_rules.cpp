@@ -371,6 +371,9 @@ std::optional<std::size_t> ChooseRun(const Journal& journal,
 
 JournalWrite PlanJournalWrite(const std::optional<std::string>& current,
                               const std::string& addition, std::size_t cap) {
+  // The first addition makes the journal as it is: there is nothing to check it against, and
+  // it is the newest run, which is kept whatever its size.
+  if (!current) return {true, addition, 0};
   const std::string_view whole = current ? WholeLines(*current) : std::string_view();
   Journal journal = ParseJournal(whole);
   if (current && !journal.damaged && whole.size() == current->size() &&

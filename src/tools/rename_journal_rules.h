@@ -113,11 +113,11 @@ struct JournalWrite {
   std::size_t runs_let_go = 0;
 };
 
-// Adds `addition` (whole lines) to the journal `current` (nothing when there is no file): it is
-// appended when the journal reads whole, ends in a line break and stays within `cap` bytes.
-// Otherwise the journal is written anew with `addition` applied: the runs not undone, the
-// newest first as long as they fit within `cap` (the newest always), in their order. A damaged
-// journal is let go, and a line cut short by a crash is dropped.
+// Adds `addition` (whole lines) to the journal `current` (nothing when there is no file, which
+// `addition` then makes as it is): it is appended when the journal reads whole, ends in a line
+// break and stays within `cap` bytes. Otherwise the journal is written anew with `addition`
+// applied: the runs not undone, the newest first as long as they fit within `cap` (the newest
+// always), in their order. A damaged journal is let go, and a line cut short by a crash is dropped.
 JournalWrite PlanJournalWrite(const std::optional<std::string>& current,
                               const std::string& addition, std::size_t cap);
 

@@ -250,6 +250,8 @@ TEST(RenameJournalRules, ManyRunsAreAddedMarkedKeptAndCutDownWithoutTouchingEach
   };
   const Case cases[] = {
       {"the first run makes the file", std::nullopt, r1, kMaxJournalBytes, true, "r1:2c", 0},
+      {"the first addition is written as it is", std::nullopt, r1 + JournalUndoneLine("r1"), 1,
+       true, "r1:2uc", 0},
       {"a run is appended", r1, r2, kMaxJournalBytes, false, "r1:2c r2:1", 0},
       {"marks find their runs", both, "", kMaxJournalBytes, false, "r1:2c r2:1c r3:1c", 0},
       {"one run marked undone", both, JournalUndoneLine("r1"), kMaxJournalBytes, false,
