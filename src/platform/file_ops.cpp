@@ -54,20 +54,28 @@ bool MoveByCopy(const std::string& src, const std::string& dst) {
   return false;
 }
 
+// The process's file-creation mask, read once: the program never changes it.
+mode_t CreationMask() {
+  static const mode_t mask = [] {
+    mode_t read = 022;
+    // The mask can only be read without changing it through /proc (changing it would race
+    // with other threads creating files).
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+      if (line.rfind("Umask:", 0) == 0) {
+        read = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+        break;
+      }
+    }
+    return read;
+  }();
+  return mask;
+}
+
 // The permission bits a new file gets from the process's file-creation mask.
 mode_t NewFileMode() {
-  mode_t mask = 022;
-  // The mask can only be read without changing it through /proc (changing it would race
-  // with other threads creating files).
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("Umask:", 0) == 0) {
-      mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-      break;
-    }
-  }
-  return 0644 & ~mask;
+  return 0644 & ~CreationMask();
 }
 
 // The file an atomic write replaces: the target of a link rather than the link itself.
@@ -124,15 +132,18 @@ CopyOutcome CopyFile(const std::string& src, const std::string& dst, const CopyP
   if (fstat(in.get(), &st) != 0) return CopyOutcome::kFailed;
   if (!S_ISREG(st.st_mode)) return CopyOutcome::kNotRegular;
 
-  // O_EXCL is what guarantees that an existing target is never touched.
-  Fd out(faults::Open(dst, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  // O_EXCL is what guarantees that an existing target is never touched. The copy is made with
+  // the source's permissions, less what the creation mask takes away, which are given back
+  // once the data is in (most often there are none, and the mode needs no second change).
+  const mode_t mode = st.st_mode & 0777;
+  Fd out(faults::Open(dst, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
   if (!out.ok()) return CopyOutcome::kFailed;
   const CopyStep step = CopyContents(in.get(), out.get(), st, progress);
   bool ok = step == CopyStep::kDone;
   if (ok) {
     // Mode and times are kept where the target file system can hold them; one that cannot
     // (a FAT stick refusing chmod) still gets the data.
-    if (fchmod(out.get(), st.st_mode & 0777) != 0) { /* left as created */
+    if ((mode & CreationMask()) != 0 && fchmod(out.get(), mode) != 0) { /* left as created */
     }
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (futimens(out.get(), times) != 0) { /* left as copied */

@@ -57,6 +57,13 @@ TEST(FileOps, CopyKeepsContentModeAndTime) {
   EXPECT_EQ(dir.Read("copy.bin"), data);
   EXPECT_EQ(ModeOf(dir.Slash() + "copy.bin"), 0751u);
   EXPECT_EQ(StatFile(dir.Slash() + "copy.bin")->mtime, 1222222222);
+  // Modes the creation mask would cut down are given back whole.
+  for (const mode_t mode : {0666u, 0777u, 0400u}) {
+    const std::string name = "mode" + std::to_string(mode);
+    ASSERT_EQ(chmod(src.c_str(), mode), 0);
+    EXPECT_TRUE(CopyFileNoReplace(src, dir.Slash() + name));
+    EXPECT_EQ(ModeOf(dir.Slash() + name), mode) << std::oct << mode;
+  }
 
   std::string empty = dir.CreateFile("empty");
   EXPECT_TRUE(CopyFileNoReplace(empty, dir.Slash() + "empty2"));
