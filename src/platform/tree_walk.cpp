@@ -339,7 +339,6 @@ class Walk {
   int start_fd_ = -1;
   DirQueue queue_;
   std::size_t popped_ = 0;  // directories that have left the queue
-
   WalkSummary summary_;
   std::atomic<bool> stop_{false};
 };
