@@ -95,10 +95,9 @@ std::optional<Mask> Mask::Compile(std::string_view text, std::string* error) {
     mask.tokens_.push_back(std::move(set));
     i = j;
   }
-  for (auto t = mask.tokens_.rbegin(); t != mask.tokens_.rend() && t->kind == Token::kLiteral;
-       ++t) {
-    mask.tail_.insert(mask.tail_.begin(), t->byte);
-  }
+  std::size_t tail_from = mask.tokens_.size();
+  while (tail_from > 0 && mask.tokens_[tail_from - 1].kind == Token::kLiteral) --tail_from;
+  for (std::size_t t = tail_from; t < mask.tokens_.size(); ++t) mask.tail_ += mask.tokens_[t].byte;
   return mask;
 }
 
@@ -115,12 +114,13 @@ bool Mask::SetMatches(const Token& set, char32_t c) const {
 }
 
 bool Mask::Matches(std::string_view name) const {
-  // Every token but "*" takes exactly one character, so a "*" is retried one character further
-  // on a mismatch: linear for the usual masks, and never worse than names times tokens.
+  // The literal end first: each of its tokens takes one byte at the end of the name.
   if (name.size() < tail_.size()) return false;
   for (std::size_t i = 0, at = name.size() - tail_.size(); i < tail_.size(); ++i) {
     if (platform::ToLowerAscii(name[at + i]) != tail_[i]) return false;
   }
+  // Every token but "*" takes exactly one character, so a "*" is retried one character further
+  // on a mismatch: linear for the usual masks, and never worse than names times tokens.
   const std::size_t count = tokens_.size();
   std::size_t n = 0, t = 0;
   std::size_t star = count, resume = 0;
