@@ -9,9 +9,8 @@
 #include <QListView>
 #include <QListWidget>
 #include <QLocale>
-#include <atomic>
 #include <chrono>
-#include <thread>
+#include <future>
 
 #include "app/app.h"
 #include "app/list_watch.h"
@@ -33,16 +32,13 @@ namespace {
 // Sorts on a thread of its own while the window keeps painting: a million names take longer to
 // sort than a window may stand still. Keys and clicks wait, as they do while the list is read.
 void SortBesideEventLoop(const std::function<void()>& sort) {
-  std::atomic<bool> done = false;
-  std::thread worker([&] {
-    sort();
-    done = true;
-  });
-  while (!done) {
+  // Waited for a few milliseconds at a time, so that the list goes on as soon as the sort is
+  // over; an exception from the sort comes back here.
+  std::future<void> done = std::async(std::launch::async, sort);
+  while (done.wait_for(std::chrono::milliseconds(2)) != std::future_status::ready) {
     PumpEvents(false);
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
-  worker.join();
+  done.get();
 }
 
 // Small lists sort at once; a thread costs more than the sort.
