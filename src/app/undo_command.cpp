@@ -86,8 +86,9 @@ tools::TransferRecord RecordTransfer(App& app, tools::UndoKind kind,
                                [&app](const std::string& line) { app.PrintLine(line); });
   std::vector<tools::TransferRecord::Pair> recorded;
   recorded.reserve(pairs.size());
-  for (const auto& [source, target] : pairs)
-    recorded.push_back({RecordedPath(source), RecordedPath(target)});
+  for (const auto& pair : pairs) {
+    recorded.push_back({RecordedPath(pair.source), RecordedPath(pair.target), pair.source_id});
+  }
   record.Plan(recorded);
   return record;
 }

@@ -22,15 +22,10 @@ std::int64_t Nanoseconds(const struct statx_timestamp& t) {
   return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
-}  // namespace
-
-std::optional<FileIdentity> GetFileIdentity(const std::string& path) {
-  return GetFileIdentityAt(AT_FDCWD, path);
-}
-
-std::optional<FileIdentity> GetFileIdentityAt(int dir_fd, const std::string& name, unsigned* mode) {
+std::optional<FileIdentity> StatxIdentity(int dir_fd, const std::string& name, int flags,
+                                          unsigned* mode) {
   struct statx st {};
-  if (statx(dir_fd, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &st) != 0) {
+  if (statx(dir_fd, name.c_str(), flags, STATX_BASIC_STATS | STATX_BTIME, &st) != 0) {
     return std::nullopt;
   }
   if (mode != nullptr) *mode = st.stx_mode;
@@ -42,6 +37,20 @@ std::optional<FileIdentity> GetFileIdentityAt(int dir_fd, const std::string& nam
   id.mtime_ns = Nanoseconds(st.stx_mtime);
   if (st.stx_mask & STATX_BTIME) id.btime_ns = Nanoseconds(st.stx_btime);
   return id;
+}
+
+}  // namespace
+
+std::optional<FileIdentity> GetFileIdentity(const std::string& path) {
+  return StatxIdentity(AT_FDCWD, path, AT_SYMLINK_NOFOLLOW, nullptr);
+}
+
+std::optional<FileIdentity> GetFileIdentityAt(int dir_fd, const std::string& name, unsigned* mode) {
+  return StatxIdentity(dir_fd, name, AT_SYMLINK_NOFOLLOW, mode);
+}
+
+std::optional<FileIdentity> GetTargetIdentity(const std::string& path) {
+  return StatxIdentity(AT_FDCWD, path, 0, nullptr);
 }
 
 bool SameFile(const FileIdentity& recorded, const FileIdentity& now) {

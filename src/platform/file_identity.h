@@ -25,6 +25,9 @@ std::optional<FileIdentity> GetFileIdentity(const std::string& path);
 // the entry's type and permission bits (as stat gives them).
 std::optional<FileIdentity> GetFileIdentityAt(int dir_fd, const std::string& name,
                                               unsigned* mode = nullptr);
+// The identity of what `path` names, a link followed: the file a copy of `path` reads, whose
+// size and last-write time the copy takes.
+std::optional<FileIdentity> GetTargetIdentity(const std::string& path);
 
 // True when `now` is the file that `recorded` describes: the same device, inode, size and
 // last-write time, and the same birth time where both know one.

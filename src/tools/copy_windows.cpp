@@ -14,6 +14,7 @@
 #include "app/listing_rules.h"
 #include "app/undo_command.h"
 #include "console/console_window.h"
+#include "platform/file_identity.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "tools/copy_progress.h"
@@ -232,18 +233,20 @@ void TfrmMassCopy::btnCopyClick() {
   };
   const std::string target_dir = dirCopyTo->Directory();
   std::vector<Item> items;
+  std::vector<tools::TransferRecord::Pair> pairs;
   std::int64_t total = 0;
   for (int i = 0; i < ArrToCop->count(); ++i) {
     const std::string name = TextToBytes(ArrToCop->item(i)->text());
     const std::string source = copying::SourcePath(app_.CurrentDir, name);
-    const auto info = platform::StatFile(source);
-    items.push_back(
-        {source, copying::JoinPath(target_dir, platform::BaseName(name)), info ? info->size : 0});
+    const std::string target = copying::JoinPath(target_dir, platform::BaseName(name));
+    // What the copy will read, a link followed: its size for the progress, and for the undo
+    // record the size and time the copy takes from it.
+    const auto id = platform::GetTargetIdentity(source);
+    items.push_back({source, target, id ? id->size : 0});
+    pairs.push_back({source, target, id});
     total += items.back().size;
   }
 
-  std::vector<tools::TransferRecord::Pair> pairs;
-  for (const Item& item : items) pairs.push_back({item.source, item.target});
   const auto record = RecordTransfer(app_, tools::UndoKind::kCopy, pairs);
   lblStatus->clear();
   pnlProgress->Begin(static_cast<int>(items.size()), total);

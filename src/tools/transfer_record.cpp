@@ -65,7 +65,7 @@ void TransferRecord::Plan(const std::vector<Pair>& pairs) {
   UndoEntry entry{kind_, {}, {}, {}, {}, job_};
   for (const Pair& pair : pairs) {
     TransferItem item{{}, Trimmed(pair.source), Trimmed(pair.target)};
-    const auto source = platform::GetFileIdentity(item.source);
+    const auto source = pair.source_id ? pair.source_id : platform::GetFileIdentity(item.source);
     if (!source || platform::GetFileIdentity(item.target)) continue;
     if (!IsPlainFullPath(item.source) || !IsPlainFullPath(item.target)) continue;
     const TransferItem* first = !planned_.empty()      ? &planned_.front()

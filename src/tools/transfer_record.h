@@ -7,9 +7,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/file_identity.h"
 #include "tools/undo_history.h"
 
 namespace tools {
@@ -29,6 +31,9 @@ class TransferRecord {
 
   struct Pair {
     std::string source, target;
+    // The source as the caller has just read it, so that it is not read again; otherwise the
+    // entry itself (a link not followed) is read.
+    std::optional<platform::FileIdentity> source_id = {};
   };
   // Records files about to be copied or moved, before the first of them is. A pair is left
   // out when there is nothing at its source or something at its target already (no-replace

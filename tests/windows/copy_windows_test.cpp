@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -216,6 +217,22 @@ TEST_F(CopyWindowsTest, MassCopySkipsWhatIsNotARegularFile) {
   EXPECT_EQ(dir.Read("dst/a"), "a");
   EXPECT_FALSE(dir.Exists("dst/pipe"));
   EXPECT_FALSE(dir.Exists("dst/folder"));
+}
+
+TEST_F(CopyWindowsTest, MassCopyOfALinkCopiesWhatItNamesAndCanBeUndone) {
+  dir.CreateFile("src/real", "what the link names");
+  ASSERT_EQ(symlink("real", (dir.Slash() + "src/link").c_str()), 0);
+  dir.CreateDir("dst");
+  CreateApp();
+  Select(dir.Slash() + "src/", "link");
+  Queue({"link"});
+  TypeTarget(dir.Slash() + "dst");
+  Mass().btnCopyClick();
+  ASSERT_EQ(dir.Read("dst/link"), "what the link names");
+  app->Form1->Undo1->trigger();
+  EXPECT_FALSE(dir.Exists("dst/link"));
+  EXPECT_EQ(dir.Read("src/real"), "what the link names");
+  EXPECT_TRUE(dir.Exists("src/link"));
 }
 
 TEST_F(CopyWindowsTest, ACopyStoppedHalfWayLeavesNoPartialFile) {
