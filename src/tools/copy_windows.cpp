@@ -116,11 +116,12 @@ void TfrmCopyFile::bntCopyClick() {
   const std::string target = app_.ReplaceVariables(to);
   const std::string source = app_.CurrentFile;
 
-  const auto info = platform::StatFile(source);
+  // What the copy will read, a link followed, as in the multi-file copy.
+  const auto id = platform::GetTargetIdentity(source);
   lblStatus->clear();
-  pnlProgress->Begin(1, info ? info->size : 0);
+  pnlProgress->Begin(1, id ? id->size : 0);
   bntCopy->setEnabled(false);
-  const auto record = RecordTransfer(app_, tools::UndoKind::kCopy, {{source, target}});
+  const auto record = RecordTransfer(app_, tools::UndoKind::kCopy, {{source, target, id}});
   const platform::CopyOutcome outcome = platform::CopyFileReporting(
       source, target, [this](std::int64_t copied) { return pnlProgress->Report(0, copied); });
   pnlProgress->End();

@@ -219,7 +219,7 @@ TEST_F(CopyWindowsTest, MassCopySkipsWhatIsNotARegularFile) {
   EXPECT_FALSE(dir.Exists("dst/folder"));
 }
 
-TEST_F(CopyWindowsTest, MassCopyOfALinkCopiesWhatItNamesAndCanBeUndone) {
+TEST_F(CopyWindowsTest, CopiesOfALinkCopyWhatItNamesAndCanBeUndone) {
   dir.CreateFile("src/real", "what the link names");
   ASSERT_EQ(symlink("real", (dir.Slash() + "src/link").c_str()), 0);
   dir.CreateDir("dst");
@@ -232,6 +232,17 @@ TEST_F(CopyWindowsTest, MassCopyOfALinkCopiesWhatItNamesAndCanBeUndone) {
   app->Form1->Undo1->trigger();
   EXPECT_FALSE(dir.Exists("dst/link"));
   EXPECT_EQ(dir.Read("src/real"), "what the link names");
+  EXPECT_TRUE(dir.Exists("src/link"));
+
+  // The single copy window the same way.
+  app->Show(&Single());
+  Single().txtCopyTo->setText(BytesToText(dir.Slash() + "dst/one"));
+  Single().bntCopyClick();
+  ASSERT_EQ(dir.Read("dst/one"), "what the link names");
+  app->Form1->UpdateUndoCaption();  // as opening the menu does
+  EXPECT_EQ(TextToBytes(app->Form1->Undo1->text()), "Undo copy of link");
+  app->Form1->Undo1->trigger();
+  EXPECT_FALSE(dir.Exists("dst/one"));
   EXPECT_TRUE(dir.Exists("src/link"));
 }
 
